@@ -1,0 +1,33 @@
+# Native build: the core's unit tests, the fuzz target and the benchmark.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(kelto_unit_tests
+  tests/unit/fake_platform.cpp
+  tests/unit/link_start_test.cpp
+  tests/unit/all_text_test.cpp
+  tests/unit/request_loop_test.cpp
+  tests/unit/choice_commands_test.cpp
+  tests/unit/tokenizer_test.cpp
+  tests/unit/find_host_test.cpp
+  tests/unit/get_host_test.cpp
+  tests/unit/scenario_test.cpp
+  standin/scenario.cpp
+)
+target_link_libraries(kelto_unit_tests PRIVATE kelto_core GTest::gtest_main)
+kelto_strict_warnings(kelto_unit_tests)
+gtest_discover_tests(kelto_unit_tests DISCOVERY_TIMEOUT 30)
+
+add_executable(find_host_bench bench/find_host_bench.cpp)
+target_link_libraries(find_host_bench PRIVATE kelto_core)
+kelto_strict_warnings(find_host_bench)
+
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_executable(all_text_fuzzer fuzz/all_text_fuzzer.cpp)
+  target_link_libraries(all_text_fuzzer PRIVATE kelto_core)
+  target_compile_options(all_text_fuzzer PRIVATE -fsanitize=fuzzer)
+  target_link_options(all_text_fuzzer PRIVATE -fsanitize=fuzzer)
+  kelto_strict_warnings(all_text_fuzzer)
+  # A short, fixed run; the README says how to run it longer.
+  add_test(NAME fuzz.all_text COMMAND all_text_fuzzer -runs=30000 -seed=1 -max_len=4096)
+endif()

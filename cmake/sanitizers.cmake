@@ -1,0 +1,6 @@
+option(KELTO_SANITIZE "Build the native targets with AddressSanitizer and UBSan" OFF)
+if(KELTO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

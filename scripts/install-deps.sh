@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Kelto need,
+# skipping the ones already there. Needs root (or sudo) on Debian 12 or later.
+#   install-deps.sh native   compiler, CMake, GoogleTest, clang's sanitizer and fuzzer runtimes
+#   install-deps.sh cross    MinGW-w64 for 32-bit Windows
+#   install-deps.sh wine     Wine with 32-bit support and Xvfb
+# With no argument it installs all three groups.
+set -euo pipefail
+
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(native cross wine)
+
+wanted=()
+need_i386=0
+for group in "${groups[@]}"; do
+  case "$group" in
+    native) wanted+=(cmake ninja-build g++ make libgtest-dev clang libclang-rt-14-dev) ;;
+    cross) wanted+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686) ;;
+    wine) wanted+=(wine wine32:i386 xvfb xauth x11-utils) ; need_i386=1 ;;
+    *) echo "install-deps.sh: unknown group '$group' (native, cross, wine)" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}\n' "$pkg" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$pkg")
+  fi
+done
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+if [ "$need_i386" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
