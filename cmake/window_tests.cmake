@@ -1,0 +1,26 @@
+# The window tests: a Windows GoogleTest program, run under Wine, that starts the
+# real Kelto.exe with the stand-in library and drives it as a user would.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_executable(window_tests
+  tests/window/kelto_session.cpp
+  tests/window/png_writer.cpp
+  tests/window/platform_test.cpp
+  tests/window/start_up_test.cpp
+  tests/window/choice_test.cpp
+  tests/window/get_host_test.cpp
+)
+target_link_libraries(window_tests PRIVATE kelto_windows gtest_main)
+target_link_options(window_tests PRIVATE -static)
+kelto_strict_warnings(window_tests)
+add_dependencies(window_tests Kelto wadapi wadapi_partial)
+
+# One CTest entry a suite; they share one display and one cursor, so they run one at a time.
+foreach(suite Platform StartUp StayOnTop MissingLibrary Choices RandomSelect GetHost)
+  add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+endforeach()

@@ -1,0 +1,43 @@
+#pragma once
+
+// Loads wadapi.dll at its first call and binds each entry point at its own first call.
+
+#include <windows.h>
+
+#include "link/dapi_library.h"
+#include "link/platform.h"
+#include "link/wadapi.h"
+
+namespace kelto {
+
+class WadapiLibrary final : public DapiLibrary {
+ public:
+  explicit WadapiLibrary(const AppNameSource& appName) : appName_(appName) {}
+  WadapiLibrary(const WadapiLibrary&) = delete;
+  WadapiLibrary& operator=(const WadapiLibrary&) = delete;
+
+  std::int16_t InitDDE(const char* appName, LinkCallbacks& callbacks) override;
+  void DapiRegister(const char* appName) override;
+  void DapiCommunicate(const char* appName, std::int16_t command, char* text1,
+                       char* text2) override;
+  void DapiGetAllText(const char* appName) override;
+
+ private:
+  template <typename Proc>
+  Proc EntryPoint(Proc& cached, const char* name);
+
+  const AppNameSource& appName_;
+  // Never freed: the link is never shut down, and the library keeps our callbacks
+  // and its DDE conversation until the process ends.
+  HMODULE module_ = nullptr;
+  wadapi::InitDDEProc initDDE_ = nullptr;
+  wadapi::DapiRegisterProc register_ = nullptr;
+  wadapi::DapiCommunicateProc communicate_ = nullptr;
+  wadapi::DapiGetAllTextProc getAllText_ = nullptr;
+};
+
+// Errors of the library's loading, numbered as the classic runtime numbers them.
+inline constexpr std::int32_t kErrorLibraryNotFound = 53;
+inline constexpr std::int32_t kErrorEntryPointNotFound = 453;
+
+}  // namespace kelto

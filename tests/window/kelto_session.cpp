@@ -1,0 +1,347 @@
+#include "tests/window/kelto_session.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "resources/resource.h"
+#include "tests/window/png_writer.h"
+
+namespace kelto::window_testing {
+namespace {
+
+constexpr UINT kMessageTimeoutMs = 5000;
+
+struct FindArgs {
+  DWORD processId;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
+  auto* args = reinterpret_cast<FindArgs*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if (owner == args->processId && IsWindowVisible(window) &&
+      lstrcmpW(className, args->className) == 0) {
+    args->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindWindowOfProcess(DWORD processId, const wchar_t* className) {
+  FindArgs args{processId, className, nullptr};
+  EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&args));
+  return args.found;
+}
+
+void SendInputs(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                           &length)) {
+    throw std::runtime_error("the control does not answer WM_GETTEXTLENGTH");
+  }
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied);
+  text.resize(copied);
+  return text;
+}
+
+}  // namespace
+
+std::wstring TestFolder() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L"\\/"));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!condition()) {
+    if (GetTickCount64() >= deadline) {
+      return false;
+    }
+    Sleep(20);
+  }
+  return true;
+}
+
+KeltoSession::KeltoSession(SessionOptions options) {
+  static int sessions = 0;
+  directory_ = TestFolder() + L"\\session-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(++sessions);
+  CreateDirectoryW(directory_.c_str(), nullptr);
+  const std::wstring log = directory_ + L"\\calls.log";
+  DeleteFileW(log.c_str());
+  SetEnvironmentVariableW(L"WADAPI_LOG", log.c_str());
+  if (options.scenario.empty()) {
+    SetEnvironmentVariableW(L"WADAPI_SCENARIO", nullptr);
+  } else {
+    const std::wstring scenario = directory_ + L"\\scenario.txt";
+    std::ofstream(scenario.c_str(), std::ios::binary) << options.scenario;
+    SetEnvironmentVariableW(L"WADAPI_SCENARIO", scenario.c_str());
+  }
+  std::wstring command = L"\"" + TestFolder() + L"\\" + options.executable + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      directory_.c_str(), &startup, &process_)) {
+    throw std::runtime_error("Kelto could not be started");
+  }
+}
+
+KeltoSession::~KeltoSession() {
+  if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+HWND KeltoSession::WaitForWindow(DWORD timeoutMs) {
+  WaitUntil(
+      [this] {
+        window_ = FindWindowOfProcess(process_.dwProcessId, KELTO_WINDOW_CLASS);
+        return window_ != nullptr || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+      },
+      timeoutMs);
+  if (window_ != nullptr) {
+    // Shown and past its first messages.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+  }
+  return window_;
+}
+
+void KeltoSession::ClickAt(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  INPUT down{};
+  down.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  INPUT up = down;
+  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInputs({down, up});
+}
+
+void KeltoSession::Click(int id) {
+  ClickAt(Control(id));
+  // Let the click reach its handler before anything else is looked at.
+  Responsive();
+}
+
+void KeltoSession::Type(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  for (const wchar_t c : text) {
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wScan = c;
+    key.ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs.push_back(key);
+    key.ki.dwFlags |= KEYEVENTF_KEYUP;
+    inputs.push_back(key);
+  }
+  SendInputs(inputs);
+  Responsive();
+}
+
+void KeltoSession::TypeIntoHost(const std::wstring& text) {
+  ClickAt(Control(IDC_TXTHOST));
+  Responsive();
+  Type(text);
+  WaitUntil([&] { return Text(IDC_TXTHOST).size() >= text.size(); }, 3000);
+}
+
+void KeltoSession::Menu(int id) {
+  PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void KeltoSession::CloseBox() {
+  PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+std::wstring KeltoSession::Text(int id) const {
+  return TextOf(Control(id));
+}
+
+int KeltoSession::Check(int id) const {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutW(Control(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &state);
+  return static_cast<int>(state);
+}
+
+bool KeltoSession::Topmost() const {
+  return (GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool KeltoSession::Responsive(DWORD timeoutMs) const {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
+}
+
+FILETIME KeltoSession::CpuTime() const {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(process_.hProcess, &created, &exited, &kernel, &user);
+  ULARGE_INTEGER total;
+  total.QuadPart = (ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}).QuadPart +
+                   (ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}).QuadPart;
+  return FILETIME{total.LowPart, total.HighPart};
+}
+
+std::optional<DWORD> KeltoSession::WaitForExit(DWORD timeoutMs) {
+  if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+    return std::nullopt;
+  }
+  DWORD status = 0;
+  GetExitCodeProcess(process_.hProcess, &status);
+  return status;
+}
+
+HWND KeltoSession::WaitForMessageBox(DWORD timeoutMs) {
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        box = FindWindowOfProcess(process_.dwProcessId, L"#32770");
+        return box != nullptr;
+      },
+      timeoutMs);
+  return box;
+}
+
+bool KeltoSession::HasMainWindow() const {
+  return FindWindowOfProcess(process_.dwProcessId, KELTO_WINDOW_CLASS) != nullptr;
+}
+
+std::vector<std::string> KeltoSession::Log() const {
+  std::ifstream file((directory_ + L"\\calls.log").c_str(), std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+Screen Screen::Capture(const RECT& rect) {
+  Screen shot;
+  shot.width = rect.right - rect.left;
+  shot.height = rect.bottom - rect.top;
+  shot.bgrx.assign(static_cast<std::size_t>(shot.width) * shot.height * 4, 0);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap != nullptr && memory != nullptr) {
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, shot.width, shot.height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    std::memcpy(shot.bgrx.data(), bits, shot.bgrx.size());
+    SelectObject(memory, old);
+  }
+  if (bitmap != nullptr) {
+    DeleteObject(bitmap);
+  }
+  if (memory != nullptr) {
+    DeleteDC(memory);
+  }
+  ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+int Screen::Luminance(int x, int y) const {
+  const std::uint8_t* pixel = bgrx.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+  return (pixel[0] * 11 + pixel[1] * 59 + pixel[2] * 30) / 100;
+}
+
+bool Screen::Save(const std::wstring& fileName) const {
+  return WritePng(TestFolder() + L"\\" + fileName, width, height, bgrx.data());
+}
+
+void KeltoSession::SaveScreenshot(const std::wstring& fileName) const {
+  RECT rect{};
+  GetWindowRect(window_, &rect);
+  Screen::Capture(rect).Save(fileName);
+}
+
+void KeltoSession::PressKeys(const std::vector<WORD>& keys) {
+  for (const WORD key : keys) {
+    INPUT press{};
+    press.type = INPUT_KEYBOARD;
+    press.ki.wVk = key;
+    INPUT release = press;
+    release.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInputs({press, release});
+    Sleep(50);
+  }
+  Responsive();
+}
+
+std::optional<bool> KeltoSession::StayOnTopShownChecked() {
+  // Opened from the keyboard, since the menu has no shortcut keys: F10 selects
+  // "File", Right moves to "Settings", Down opens it.
+  PressKeys({VK_F10, VK_RIGHT, VK_DOWN});
+  HWND popup = nullptr;
+  WaitUntil(
+      [&] {
+        popup = FindWindowOfProcess(process_.dwProcessId, L"#32768");
+        return popup != nullptr;
+      },
+      3000);
+  if (popup == nullptr) {
+    PressKeys({VK_ESCAPE, VK_ESCAPE});
+    return std::nullopt;
+  }
+  Sleep(200);  // fully drawn
+  RECT rect{};
+  GetWindowRect(popup, &rect);
+  const Screen shot = Screen::Capture(rect);
+  static int opened = 0;
+  shot.Save(L"settings-menu-" + std::to_wstring(++opened) + L".png");
+  PressKeys({VK_ESCAPE, VK_ESCAPE});
+  // Each row is compared with its own right margin, past the text, for the
+  // background; a check mark shows as pixels well apart from it in the check
+  // column, between the popup's border and the text (some 13 pixels in at 96 DPI).
+  int marked = 0;
+  for (int y = 0; y < shot.height; ++y) {
+    const int background = shot.Luminance(shot.width - 4, y);
+    for (int x = 3; x < std::min(12, shot.width); ++x) {
+      marked += std::abs(shot.Luminance(x, y) - background) > 90 ? 1 : 0;
+    }
+  }
+  return marked >= 4;
+}
+
+std::wstring MessageBoxText(HWND box) {
+  // A message box shows its text in the static control with the id 0xFFFF.
+  const HWND text = GetDlgItem(box, 0xFFFF);
+  return text != nullptr ? TextOf(text) : std::wstring();
+}
+
+std::wstring WindowCaption(HWND window) {
+  return TextOf(window);
+}
+
+void PressMessageBoxOk(HWND box) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+}
+
+}  // namespace kelto::window_testing

@@ -1,0 +1,81 @@
+#pragma once
+
+// Starts the real Kelto.exe with the stand-in library and drives it as a user would:
+// mouse clicks and typing through the input queue, menu commands, reading controls.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelto::window_testing {
+
+struct SessionOptions {
+  std::string scenario;                    // stand-in scenario text; empty: the friendly default
+  std::wstring executable = L"Kelto.exe";  // relative to the test program's folder
+};
+
+// A piece of the screen as the user sees it.
+struct Screen {
+  static Screen Capture(const RECT& rect);
+  int Luminance(int x, int y) const;
+  bool Save(const std::wstring& fileName) const;  // PNG beside the test program
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> bgrx;
+};
+
+class KeltoSession {
+ public:
+  explicit KeltoSession(SessionOptions options = {});
+  ~KeltoSession();
+  KeltoSession(const KeltoSession&) = delete;
+  KeltoSession& operator=(const KeltoSession&) = delete;
+
+  // The main window, once it is shown; null if it never is.
+  HWND WaitForWindow(DWORD timeoutMs = 20000);
+  HWND Window() const { return window_; }
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+  void Click(int id);
+  void ClickAt(HWND control);
+  void Type(const std::wstring& text);
+  void TypeIntoHost(const std::wstring& text);
+  void Menu(int id);
+  void CloseBox();
+
+  std::wstring Text(int id) const;
+  int Check(int id) const;
+  // Whether "Stay On Top" shows its check mark, read off the opened menu; nullopt
+  // if the menu did not open.
+  std::optional<bool> StayOnTopShownChecked();
+  void PressKeys(const std::vector<WORD>& keys);
+  bool Topmost() const;
+  // Answers a message within the timeout: the window is not frozen.
+  bool Responsive(DWORD timeoutMs = 2000) const;
+  FILETIME CpuTime() const;
+
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs);
+  // A message box of Kelto's, or null.
+  HWND WaitForMessageBox(DWORD timeoutMs);
+  // Whether Kelto's process has a window of the main window's class.
+  bool HasMainWindow() const;
+  std::vector<std::string> Log() const;
+  void SaveScreenshot(const std::wstring& fileName) const;
+
+ private:
+  std::wstring directory_;
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+std::wstring MessageBoxText(HWND box);
+std::wstring WindowCaption(HWND window);
+void PressMessageBoxOk(HWND box);
+std::wstring TestFolder();
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+}  // namespace kelto::window_testing

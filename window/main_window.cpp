@@ -1,0 +1,318 @@
+#include "window/main_window.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "link/wide_text.h"
+#include "resources/resource.h"
+#include "window/gem.h"
+#include "window/layout.h"
+
+namespace kelto {
+namespace {
+
+// Fixed size: it can be minimised but neither resized nor maximised, so the
+// controls laid out beyond the client area never come into view.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = 0;
+
+int IndicatorId(Choice choice) {
+  return IDC_CHECK1 + static_cast<int>(choice);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, UserNotice& notice)
+    : link_(link),
+      choices_(*this, link, timeOfDay_, random_),
+      discovery_(link, *this, tokenizer_, textCase_, wait_, notice) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KELTO));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KELTO),
+                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = KELTO_WINDOW_CLASS;
+  if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw std::runtime_error("the window class could not be registered");
+  }
+
+  const HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU));
+  if (menu == nullptr) {
+    throw std::runtime_error("the window's menu could not be loaded");
+  }
+  const UINT systemDpi = dpi::SystemDpi();
+  const RECT frame =
+      dpi::WindowRectForClient(layout::TwipsToPixels(layout::kClientWidthTwips, systemDpi),
+                               layout::TwipsToPixels(layout::kClientHeightTwips, systemDpi),
+                               kWindowStyle, kWindowExStyle, systemDpi);
+  // WM_NCCREATE stores the handle in window_.
+  if (CreateWindowExW(kWindowExStyle, KELTO_WINDOW_CLASS, L"Kelto", kWindowStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                      menu, instance, this) == nullptr) {
+    DestroyMenu(menu);
+    throw std::runtime_error("the window could not be created");
+  }
+  try {
+    CreateControls();
+    const UINT windowDpi = dpi::ForWindow(window_);
+    ApplyLayout(windowDpi);
+    SizeClientArea(windowDpi, CW_USEDEFAULT, CW_USEDEFAULT);
+  } catch (...) {
+    DestroyWindow(window_);
+    throw;
+  }
+}
+
+MainWindow::~MainWindow() {
+  if (window_ != nullptr) {
+    DestroyWindow(window_);
+  }
+}
+
+void MainWindow::CreateControls() {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+  for (const layout::ControlSpec& spec : layout::kControls) {
+    if (CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance,
+                        nullptr) == nullptr) {
+      throw std::runtime_error("the window's controls could not be created");
+    }
+  }
+  // Neither text box has a length limit.
+  SendMessageW(Control(IDC_TXTHOST), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(Control(IDC_TEXT1), EM_SETLIMITTEXT, 0, 0);
+}
+
+void MainWindow::ApplyLayout(UINT dpi) {
+  dpi::UniqueFont font = dpi::MessageFont(dpi);
+  for (const layout::ControlSpec& spec : layout::kControls) {
+    const HWND control = Control(spec.id);
+    SetWindowPos(control, nullptr, layout::TwipsToPixels(spec.left, dpi),
+                 layout::TwipsToPixels(spec.top, dpi), layout::TwipsToPixels(spec.width, dpi),
+                 layout::TwipsToPixels(spec.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (font) {
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+  }
+  if (font) {
+    font_ = std::move(font);  // the old font is freed only once no control uses it
+  }
+}
+
+void MainWindow::SizeClientArea(UINT dpi, int left, int top) {
+  const int width = layout::TwipsToPixels(layout::kClientWidthTwips, dpi);
+  const int height = layout::TwipsToPixels(layout::kClientHeightTwips, dpi);
+  const RECT frame = dpi::WindowRectForClient(width, height, kWindowStyle, kWindowExStyle, dpi);
+  const UINT move = left == CW_USEDEFAULT ? SWP_NOMOVE : 0;
+  int frameWidth = frame.right - frame.left;
+  int frameHeight = frame.bottom - frame.top;
+  SetWindowPos(window_, nullptr, left, top, frameWidth, frameHeight,
+               move | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu bar that wraps onto a second row takes client height; give it back.
+  RECT client{};
+  if (GetClientRect(window_, &client) && (client.right != width || client.bottom != height)) {
+    frameWidth += width - client.right;
+    frameHeight += height - client.bottom;
+    SetWindowPos(window_, nullptr, 0, 0, frameWidth, frameHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void MainWindow::Load() {
+  Gem::SetTopMost(window_, true);
+  link_.StartLink();
+}
+
+void MainWindow::Show(int showCommand) {
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+  SetFocus(Control(IDC_TXTHOST));
+}
+
+int MainWindow::RunMessageLoop() {
+  MSG message{};
+  BOOL got;
+  while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+    if (got == -1) {
+      throw std::runtime_error("the message loop failed");
+    }
+    DispatchWindowMessage(window_, message);
+  }
+  if (failure_) {
+    std::rethrow_exception(failure_);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_ = window;
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) {
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // No exception may unwind through the system's frames: keep it for the message
+    // loop to raise, and close the window, which ends the loop.
+    if (!self->failure_) {
+      self->failure_ = std::current_exception();
+    }
+    if (self->window_ != nullptr) {
+      DestroyWindow(self->window_);
+    }
+    return 0;
+  }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      // Menu items and button clicks both notify with code 0.
+      if (HIWORD(wParam) == 0) {
+        OnCommand(LOWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        savedFocus_ = (focus != nullptr && IsChild(window_, focus)) ? focus : nullptr;
+      } else {
+        SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(IDC_TXTHOST));
+      }
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(failure_ ? 1 : 0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      savedFocus_ = nullptr;
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::OnCommand(int id) {
+  switch (id) {
+    case IDC_COMMAND1:
+      choices_.OnChoice(Choice::Rock);
+      break;
+    case IDC_COMMAND2:
+      choices_.OnChoice(Choice::Paper);
+      break;
+    case IDC_COMMAND3:
+      choices_.OnChoice(Choice::Scissors);
+      break;
+    case IDC_COMMAND4:
+      discovery_.OnGetHost();
+      break;
+    case IDC_COMMAND5:
+      choices_.OnRandomSelect();
+      break;
+    case IDM_STAY:
+      OnStayOnTop();
+      break;
+    case IDM_EXIT:
+      // The link is left as it is; it ends with the process.
+      DestroyWindow(window_);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::OnStayOnTop() {
+  const HMENU menu = GetMenu(window_);
+  const bool wasChecked = (GetMenuState(menu, IDM_STAY, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  CheckMenuItem(menu, IDM_STAY, MF_BYCOMMAND | (wasChecked ? MF_UNCHECKED : MF_CHECKED));
+  Gem::SetTopMost(window_, (GetMenuState(menu, IDM_STAY, MF_BYCOMMAND) & MF_CHECKED) != 0);
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  ApplyLayout(dpi);
+  SizeClientArea(dpi, suggested.left, suggested.top);
+}
+
+HWND MainWindow::Control(int id) const {
+  return GetDlgItem(window_, id);
+}
+
+std::u16string MainWindow::ControlText(int id) const {
+  const HWND control = Control(id);
+  const int length = GetWindowTextLengthW(control);
+  if (length <= 0) {
+    return {};
+  }
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+  const int copied = GetWindowTextW(control, buffer.data(), length + 1);
+  return FromWide(
+      std::wstring_view(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0)));
+}
+
+std::u16string MainWindow::HostText() const {
+  return ControlText(IDC_TXTHOST);
+}
+
+void MainWindow::SetIndicator(Choice choice, int value) {
+  SendMessageW(Control(IndicatorId(choice)), BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED,
+               0);
+}
+
+int MainWindow::AutoSendValue() const {
+  return static_cast<int>(SendMessageW(Control(IDC_CHECK4), BM_GETCHECK, 0, 0));
+}
+
+void MainWindow::SetDrawText(const std::u16string& text) {
+  SetWindowTextW(Control(IDC_TEXT1), ToWide(text).c_str());
+}
+
+std::u16string MainWindow::DrawText() const {
+  return ControlText(IDC_TEXT1);
+}
+
+void MainWindow::SetHostText(const std::u16string& text) {
+  SetWindowTextW(Control(IDC_TXTHOST), ToWide(text).c_str());
+}
+
+void MainWindow::Clear() {
+  SendMessageW(Control(IDC_LSTAVATARS), LB_RESETCONTENT, 0, 0);
+}
+
+int MainWindow::Count() const {
+  const LRESULT count = SendMessageW(Control(IDC_LSTAVATARS), LB_GETCOUNT, 0, 0);
+  return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
+std::u16string MainWindow::Entry(int index) const {
+  const HWND list = Control(IDC_LSTAVATARS);
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR || length <= 0) {
+    return {};
+  }
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+  const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                      reinterpret_cast<LPARAM>(buffer.data()));
+  return copied == LB_ERR
+             ? std::u16string()
+             : FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied)));
+}
+
+}  // namespace kelto
