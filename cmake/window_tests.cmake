@@ -22,5 +22,5 @@ add_dependencies(window_tests Kelto wadapi wadapi_partial)
 foreach(suite Platform StartUp StayOnTop MissingLibrary Choices RandomSelect GetHost)
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-  set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+  set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 endforeach()

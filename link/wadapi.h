@@ -4,8 +4,9 @@
 // point and callback is __stdcall, integers are 16-bit, texts passed in are
 // NUL-terminated ANSI, and callback texts are BSTRs whose data are ANSI bytes.
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 namespace kelto::wadapi {
 

@@ -1,20 +1,34 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the project's own 32-bit prefix. The display
-# comes from DISPLAY (scripts/test.sh and scripts/run.sh start Xvfb when needed).
+# Runs a Windows program under Wine in one of the project's own 32-bit prefixes.
+#   wine-run.sh PROGRAM [ARGS...]          the prefix build/wineprefix, for running Kelto
+#   wine-run.sh --tests PROGRAM [ARGS...]  the prefix build/wineprefix-test, whose windows
+#                                          Wine leaves unmanaged: with no window manager on
+#                                          the virtual display, a managed window takes two
+#                                          seconds to close
+# The display comes from DISPLAY (scripts/test.sh and scripts/run.sh provide one).
 set -euo pipefail
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+unmanaged=0
+if [ "${1:-}" = "--tests" ]; then
+  unmanaged=1
+  shift
+  export WINEPREFIX="$root/build/wineprefix-test"
+fi
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers: nothing here needs them, and they would ask.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 if [ -z "${DISPLAY:-}" ]; then
-  echo "wine-run.sh: no DISPLAY; run scripts/test.sh or scripts/run.sh, which start one" >&2
+  echo "wine-run.sh: no DISPLAY; run scripts/test.sh or scripts/run.sh, which provide one" >&2
   exit 2
 fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot --init >/dev/null 2>&1
+  if [ "$unmanaged" -eq 1 ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  fi
   wineserver --wait
 fi
 exec wine "$@"

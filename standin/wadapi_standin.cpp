@@ -2,8 +2,9 @@
 // and codes. WADAPI_SCENARIO names a scenario file that scripts it (see
 // scenario.h); WADAPI_LOG names a file to which every call is appended.
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <cstdio>
 #include <cstring>

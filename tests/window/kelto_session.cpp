@@ -128,19 +128,30 @@ HWND KeltoSession::WaitForWindow(DWORD timeoutMs) {
 void KeltoSession::ClickAt(HWND control) {
   RECT rect{};
   GetWindowRect(control, &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  INPUT up = down;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInputs({down, up});
+  // Absolute coordinates on every event, so each lands where it is aimed.
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = MulDiv((rect.left + rect.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = MulDiv((rect.top + rect.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  INPUT down = move;
+  down.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  INPUT up = move;
+  up.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  SendInputs({move, down, up});
+}
+
+void KeltoSession::WaitForInputHandled() {
+  // Sent messages overtake input, so only an idle input queue shows that the input
+  // has reached its handler.
+  Sleep(30);
+  WaitForInputIdle(process_.hProcess, 5000);
+  Responsive();
 }
 
 void KeltoSession::Click(int id) {
   ClickAt(Control(id));
-  // Let the click reach its handler before anything else is looked at.
-  Responsive();
+  WaitForInputHandled();
 }
 
 void KeltoSession::Type(const std::wstring& text) {
@@ -155,12 +166,11 @@ void KeltoSession::Type(const std::wstring& text) {
     inputs.push_back(key);
   }
   SendInputs(inputs);
-  Responsive();
+  WaitForInputHandled();
 }
 
 void KeltoSession::TypeIntoHost(const std::wstring& text) {
-  ClickAt(Control(IDC_TXTHOST));
-  Responsive();
+  Click(IDC_TXTHOST);
   Type(text);
   WaitUntil([&] { return Text(IDC_TXTHOST).size() >= text.size(); }, 3000);
 }
@@ -289,9 +299,8 @@ void KeltoSession::PressKeys(const std::vector<WORD>& keys) {
     INPUT release = press;
     release.ki.dwFlags = KEYEVENTF_KEYUP;
     SendInputs({press, release});
-    Sleep(50);
+    WaitForInputHandled();
   }
-  Responsive();
 }
 
 std::optional<bool> KeltoSession::StayOnTopShownChecked() {

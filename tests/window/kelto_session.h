@@ -40,8 +40,11 @@ class KeltoSession {
   HWND Window() const { return window_; }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
 
+  // Click and the typing calls return once Kelto has handled the input; ClickAt
+  // returns at once, for a click whose handler keeps running.
   void Click(int id);
   void ClickAt(HWND control);
+  void WaitForInputHandled();
   void Type(const std::wstring& text);
   void TypeIntoHost(const std::wstring& text);
   void Menu(int id);
