@@ -7,7 +7,6 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 add_executable(window_tests
   tests/window/kelto_session.cpp
-  tests/window/png_writer.cpp
   tests/window/platform_test.cpp
   tests/window/start_up_test.cpp
   tests/window/choice_test.cpp
@@ -19,7 +18,7 @@ kelto_strict_warnings(window_tests)
 add_dependencies(window_tests Kelto wadapi wadapi_partial)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
-foreach(suite Platform StartUp StayOnTop MissingLibrary Choices RandomSelect GetHost)
+foreach(suite Platform StartUp StayOnTop MissingLibrary Choices RandomSelect GetHost Dpi)
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)

@@ -75,16 +75,6 @@ TEST(Choices, RegistrationComesBetweenTwoRequests) {
                    R"(DapiRegister "Kelto")", R"(DapiCommunicate "Kelto" 2 "bob" "Rock")"}));
 }
 
-TEST(Choices, RewrittenBufferIsSentAgainAsItStands) {
-  KeltoSession kelto({.scenario = "result \"6\"\nwrite 2 0 \"S\"\nwrite 1 1 \"\\0\"\n"});
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.TypeIntoHost(L"bob");
-  kelto.Click(IDC_COMMAND1);
-  ASSERT_TRUE(LogHas(kelto, 3));
-  EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")", R"(DapiCommunicate "Kelto" 2 "bob" "Rock")",
-                                R"(DapiCommunicate "Kelto" 2 "b" "Sock")"}));
-}
-
 TEST(Choices, EndlessBusyIsGivenUpWithAMessageAndTheWindowStaysUsable) {
   KeltoSession kelto({.scenario = "then \"6\"\n"});
   ASSERT_NE(kelto.WaitForWindow(), nullptr);

@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "resources/resource.h"
-#include "tests/window/png_writer.h"
 
 namespace kelto::window_testing {
 namespace {
@@ -282,7 +281,21 @@ int Screen::Luminance(int x, int y) const {
 }
 
 bool Screen::Save(const std::wstring& fileName) const {
-  return WritePng(TestFolder() + L"\\" + fileName, width, height, bgrx.data());
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = -height;  // top-down
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + bgrx.size());
+  std::ofstream out((TestFolder() + L"\\" + fileName).c_str(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info), sizeof info);
+  out.write(reinterpret_cast<const char*>(bgrx.data()), static_cast<std::streamsize>(bgrx.size()));
+  return static_cast<bool>(out);
 }
 
 void KeltoSession::SaveScreenshot(const std::wstring& fileName) const {
@@ -301,6 +314,20 @@ void KeltoSession::PressKeys(const std::vector<WORD>& keys) {
     SendInputs({press, release});
     WaitForInputHandled();
   }
+}
+
+void KeltoSession::PressChord(WORD modifier, WORD key) {
+  std::vector<INPUT> inputs(4);
+  for (INPUT& input : inputs) {
+    input.type = INPUT_KEYBOARD;
+  }
+  inputs[0].ki.wVk = modifier;
+  inputs[1].ki.wVk = key;
+  inputs[2].ki.wVk = key;
+  inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  inputs[3].ki.wVk = modifier;
+  inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInputs(inputs);
 }
 
 std::optional<bool> KeltoSession::StayOnTopShownChecked() {
@@ -323,7 +350,7 @@ std::optional<bool> KeltoSession::StayOnTopShownChecked() {
   GetWindowRect(popup, &rect);
   const Screen shot = Screen::Capture(rect);
   static int opened = 0;
-  shot.Save(L"settings-menu-" + std::to_wstring(++opened) + L".png");
+  shot.Save(L"settings-menu-" + std::to_wstring(++opened) + L".bmp");
   PressKeys({VK_ESCAPE, VK_ESCAPE});
   // Each row is compared with its own right margin, past the text, for the
   // background; a check mark shows as pixels well apart from it in the check

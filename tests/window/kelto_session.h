@@ -22,7 +22,7 @@ struct SessionOptions {
 struct Screen {
   static Screen Capture(const RECT& rect);
   int Luminance(int x, int y) const;
-  bool Save(const std::wstring& fileName) const;  // PNG beside the test program
+  bool Save(const std::wstring& fileName) const;  // a BMP file beside the test program
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> bgrx;
@@ -56,6 +56,8 @@ class KeltoSession {
   // if the menu did not open.
   std::optional<bool> StayOnTopShownChecked();
   void PressKeys(const std::vector<WORD>& keys);
+  // Holds the modifier while the key is pressed; returns at once.
+  void PressChord(WORD modifier, WORD key);
   bool Topmost() const;
   // Answers a message within the timeout: the window is not frozen.
   bool Responsive(DWORD timeoutMs = 2000) const;

@@ -85,7 +85,7 @@ TEST(StartUp, WindowShowsEveryControlAsLaidOut) {
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread));
   EXPECT_EQ(thread.hwndFocus, kelto.Control(IDC_TXTHOST));
 
-  kelto.SaveScreenshot(L"window-at-start.png");
+  kelto.SaveScreenshot(L"window-at-start.bmp");
 }
 
 TEST(StartUp, StayOnTopIsCheckedAtStart) {
@@ -207,6 +207,41 @@ TEST_F(MissingLibrary, MissingEntryPointIsNamedAtItsFirstCall) {
   const std::optional<DWORD> status = kelto.WaitForExit(10000);
   ASSERT_TRUE(status.has_value());
   EXPECT_NE(*status, 0u);
+}
+
+// The test prefix's display set to 144 DPI for the Kelto started meanwhile.
+class Dpi : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, &desktop_, nullptr),
+              ERROR_SUCCESS);
+    const DWORD dpi = 144;
+    ASSERT_EQ(RegSetValueExW(desktop_, L"LogPixels", 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&dpi), sizeof dpi),
+              ERROR_SUCCESS);
+  }
+  void TearDown() override {
+    RegDeleteValueW(desktop_, L"LogPixels");
+    RegCloseKey(desktop_);
+  }
+  HKEY desktop_ = nullptr;
+};
+
+TEST_F(Dpi, LayoutScalesWithTheDisplay) {
+  KeltoSession kelto;
+  const HWND window = kelto.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, MulDiv(1905, 144, 1440));
+  EXPECT_EQ(client.bottom, MulDiv(2595, 144, 1440));
+  const RECT scissors = ClientRectOf(window, kelto.Control(IDC_COMMAND3));
+  EXPECT_EQ(scissors.left, MulDiv(120, 144, 1440));
+  EXPECT_EQ(scissors.top, MulDiv(720, 144, 1440));
+  EXPECT_EQ(scissors.right - scissors.left, MulDiv(1335, 144, 1440));
+  EXPECT_GE(ClientRectOf(window, kelto.Control(IDC_TEXT1)).top, client.bottom);
+  kelto.SaveScreenshot(L"window-at-144-dpi.bmp");
 }
 
 }  // namespace
