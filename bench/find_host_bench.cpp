@@ -72,7 +72,7 @@ double SecondsFor(const std::u16string& text) {
 int main() {
   std::printf("%12s %14s %12s\n", "text bytes", "FindHost ms", "MB/s");
   std::vector<std::pair<double, double>> points;
-  for (std::size_t bytes = 1024; bytes <= (32u << 20); bytes *= 4) {
+  for (std::size_t bytes = 1024; bytes <= (32u << 20); bytes *= 2) {
     const std::u16string text = ChatText(bytes);
     const double actualBytes = static_cast<double>(text.size() * 2);
     const double seconds = SecondsFor(text);
