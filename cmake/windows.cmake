@@ -25,7 +25,9 @@ target_link_libraries(Kelto PRIVATE kelto_windows)
 target_link_options(Kelto PRIVATE -static -municode)
 kelto_strict_warnings(Kelto)
 
-add_library(wadapi SHARED standin/wadapi_standin.cpp standin/scenario.cpp standin/wadapi.def)
+set(kelto_standin_sources standin/wadapi_standin.cpp standin/scenario.cpp
+                          standin/scripted_chat.cpp standin/dde_chat.cpp)
+add_library(wadapi SHARED ${kelto_standin_sources} standin/wadapi.def)
 set_target_properties(wadapi PROPERTIES PREFIX "" OUTPUT_NAME wadapi)
 target_compile_definitions(wadapi PRIVATE ${kelto_windows_definitions})
 target_include_directories(wadapi PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
@@ -34,8 +36,7 @@ target_link_options(wadapi PRIVATE -static)
 kelto_strict_warnings(wadapi)
 
 # The same stand-in without DapiRegister, for the window test of a missing entry point.
-add_library(wadapi_partial SHARED standin/wadapi_standin.cpp standin/scenario.cpp
-                                  standin/wadapi_partial.def)
+add_library(wadapi_partial SHARED ${kelto_standin_sources} standin/wadapi_partial.def)
 set_target_properties(wadapi_partial PROPERTIES PREFIX "" OUTPUT_NAME wadapi
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/partial
                       ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/partial)
@@ -44,4 +45,13 @@ target_include_directories(wadapi_partial PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(wadapi_partial PRIVATE oleaut32 user32)
 target_link_options(wadapi_partial PRIVATE -static)
 
+# KeltoChat, the chat-client simulator the stand-in talks to over DDE.
+add_executable(KeltoChat WIN32 simulator/main.cpp simulator/chat_room.cpp simulator/chat_server.cpp
+                               simulator/chat_window.cpp simulator/simulator.rc)
+target_include_directories(KeltoChat PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/simulator)
+target_link_libraries(KeltoChat PRIVATE kelto_windows)
+target_link_options(KeltoChat PRIVATE -static -municode)
+kelto_strict_warnings(KeltoChat)
+
 include(cmake/window_tests.cmake)
+include(cmake/release.cmake)

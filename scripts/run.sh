@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Kelto and runs it under Wine with the stand-in wadapi.dll, which plays a
-# friendly chat client. Uses your DISPLAY, or a virtual one when there is none.
+# Builds Kelto and runs it under Wine beside KeltoChat, the chat-client simulator,
+# which the stand-in wadapi.dll talks to over DDE. Uses your DISPLAY, or a virtual
+# one when there is none.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh" cross wine
@@ -9,11 +10,17 @@ if [ -z "${DISPLAY:-}" ]; then
   # shellcheck source=virtual-display.sh
   . "$root/scripts/virtual-display.sh"
   start_virtual_display
-  echo "No DISPLAY was set: Kelto runs on the virtual display $DISPLAY."
+  echo "No DISPLAY was set: Kelto and KeltoChat run on the virtual display $DISPLAY."
 fi
 cd "$root/build/win32/bin"
+"$root/scripts/wine-run.sh" KeltoChat.exe &
+chat=$!
+# Kelto's link needs the simulator's DDE service; give it a moment to register.
+sleep 3
 echo "Starting Kelto; close its window or choose File > Exit to end."
 status=0
 "$root/scripts/wine-run.sh" Kelto.exe || status=$?
-echo "Kelto ended with status $status."
+echo "Kelto ended with status $status; closing KeltoChat."
+kill "$chat" 2>/dev/null || true
+wait "$chat" 2>/dev/null || true
 exit "$status"

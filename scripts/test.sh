@@ -28,3 +28,6 @@ WINEARCH=win32 wineserver -p
 "$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
 trap 'WINEARCH=win32 wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
 (cd "$root/build/win32" && ctest --output-on-failure)
+
+echo "== Release: the zips and what they hold"
+"$root/scripts/release.sh"

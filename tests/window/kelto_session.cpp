@@ -76,7 +76,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   return true;
 }
 
-KeltoSession::KeltoSession(SessionOptions options) {
+KeltoSession::KeltoSession(SessionOptions options) : windowClass_(options.windowClass) {
   static int sessions = 0;
   directory_ = TestFolder() + L"\\session-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                std::to_wstring(++sessions);
@@ -84,11 +84,12 @@ KeltoSession::KeltoSession(SessionOptions options) {
   const std::wstring log = directory_ + L"\\calls.log";
   DeleteFileW(log.c_str());
   SetEnvironmentVariableW(L"WADAPI_LOG", log.c_str());
-  if (options.scenario.empty()) {
+  if (options.overDde) {
     SetEnvironmentVariableW(L"WADAPI_SCENARIO", nullptr);
   } else {
     const std::wstring scenario = directory_ + L"\\scenario.txt";
-    std::ofstream(scenario.c_str(), std::ios::binary) << options.scenario;
+    std::ofstream(scenario.c_str(), std::ios::binary) << "# the stand-in's defaults\n"
+                                                      << options.scenario;
     SetEnvironmentVariableW(L"WADAPI_SCENARIO", scenario.c_str());
   }
   std::wstring command = L"\"" + TestFolder() + L"\\" + options.executable + L"\"";
@@ -112,7 +113,7 @@ KeltoSession::~KeltoSession() {
 HWND KeltoSession::WaitForWindow(DWORD timeoutMs) {
   WaitUntil(
       [this] {
-        window_ = FindWindowOfProcess(process_.dwProcessId, KELTO_WINDOW_CLASS);
+        window_ = FindWindowOfProcess(process_.dwProcessId, windowClass_);
         return window_ != nullptr || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
       },
       timeoutMs);
@@ -184,6 +185,12 @@ void KeltoSession::CloseBox() {
 
 std::wstring KeltoSession::Text(int id) const {
   return TextOf(Control(id));
+}
+
+void KeltoSession::SetText(int id, const std::wstring& text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                      SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
 }
 
 int KeltoSession::Check(int id) const {

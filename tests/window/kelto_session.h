@@ -14,8 +14,10 @@
 namespace kelto::window_testing {
 
 struct SessionOptions {
-  std::string scenario;                    // stand-in scenario text; empty: the friendly default
+  std::string scenario{};                  // stand-in scenario; empty: its friendly default
   std::wstring executable = L"Kelto.exe";  // relative to the test program's folder
+  bool overDde = false;  // no scenario at all: the stand-in talks to a running KeltoChat
+  const wchar_t* windowClass = L"KeltoMainWindow";  // the program's main window
 };
 
 // A piece of the screen as the user sees it.
@@ -51,6 +53,7 @@ class KeltoSession {
   void CloseBox();
 
   std::wstring Text(int id) const;
+  void SetText(int id, const std::wstring& text);
   int Check(int id) const;
   // Whether "Stay On Top" shows its check mark, read off the opened menu; nullopt
   // if the menu did not open.
@@ -73,6 +76,7 @@ class KeltoSession {
 
  private:
   std::wstring directory_;
+  const wchar_t* windowClass_;
   PROCESS_INFORMATION process_{};
   HWND window_ = nullptr;
 };

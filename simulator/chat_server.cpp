@@ -1,0 +1,145 @@
+#include "simulator/chat_server.h"
+
+#include <vector>
+
+#include "simulator/chat_protocol.h"
+#include "simulator/narrow_text.h"
+
+namespace kelto::simulator {
+namespace {
+
+namespace protocol = kelto::chat_protocol;
+
+ChatServer* g_server = nullptr;  // DDEML callbacks carry no context of their own
+
+std::vector<std::string> Fields(const std::string& data) {
+  std::vector<std::string> fields(1);
+  for (const char c : data) {
+    if (c == protocol::kSeparator) {
+      fields.emplace_back();
+    } else {
+      fields.back().push_back(c);
+    }
+  }
+  return fields;
+}
+
+}  // namespace
+
+ChatServer::ChatServer(ChatRoom& room, ServerHost& host) : room_(room), host_(host) {
+  g_server = this;
+}
+
+ChatServer::~ChatServer() {
+  if (instance_ != 0) {
+    DdeNameService(instance_, service_, nullptr, DNS_UNREGISTER);
+    for (HSZ handle : {service_, topic_, allText_, result_}) {
+      if (handle != nullptr) {
+        DdeFreeStringHandle(instance_, handle);
+      }
+    }
+    DdeUninitialize(instance_);
+  }
+  g_server = nullptr;
+}
+
+bool ChatServer::Start() {
+  if (DdeInitializeA(&instance_, Callback,
+                     APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
+                     0) != DMLERR_NO_ERROR) {
+    instance_ = 0;
+    return false;
+  }
+  service_ = DdeCreateStringHandleA(instance_, protocol::kService, CP_WINANSI);
+  topic_ = DdeCreateStringHandleA(instance_, protocol::kTopic, CP_WINANSI);
+  allText_ = DdeCreateStringHandleA(instance_, protocol::kItemAllText, CP_WINANSI);
+  result_ = DdeCreateStringHandleA(instance_, protocol::kItemResult, CP_WINANSI);
+  return service_ != nullptr && topic_ != nullptr && allText_ != nullptr && result_ != nullptr &&
+         DdeNameService(instance_, service_, nullptr, DNS_REGISTER) != 0;
+}
+
+void ChatServer::SendAllText() {
+  if (instance_ != 0) {
+    DdePostAdvise(instance_, topic_, allText_);
+  }
+}
+
+void ChatServer::SendResult() {
+  if (instance_ != 0) {
+    DdePostAdvise(instance_, topic_, result_);
+  }
+}
+
+HDDEDATA CALLBACK ChatServer::Callback(UINT type, UINT, HCONV conversation, HSZ topic, HSZ item,
+                                       HDDEDATA data, ULONG_PTR, ULONG_PTR) {
+  return g_server != nullptr ? g_server->OnTransaction(type, conversation, topic, item, data)
+                             : nullptr;
+}
+
+HDDEDATA ChatServer::OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ item,
+                                   HDDEDATA data) {
+  switch (type) {
+    case XTYP_CONNECT:
+      return reinterpret_cast<HDDEDATA>(static_cast<INT_PTR>(
+          DdeCmpStringHandles(topic, topic_) == 0 && !host_.Behaviour().refuseLink));
+    case XTYP_ADVSTART:
+      return reinterpret_cast<HDDEDATA>(static_cast<INT_PTR>(
+          DdeCmpStringHandles(item, allText_) == 0 || DdeCmpStringHandles(item, result_) == 0));
+    case XTYP_ADVREQ:
+      if (DdeCmpStringHandles(item, result_) == 0) {
+        return TextData(item, lastCode_[conversation]);
+      }
+      return TextData(item, NarrowText(room_.Text()));
+    case XTYP_POKE: {
+      const DWORD size = DdeGetData(data, nullptr, 0, 0);
+      std::string bytes(size, '\0');
+      DdeGetData(data, reinterpret_cast<BYTE*>(bytes.data()), size, 0);
+      bytes.resize(bytes.find('\0') == std::string::npos ? bytes.size() : bytes.find('\0'));
+      OnPoke(conversation, Name(item), bytes);
+      // Advise data sent before the poke's acknowledgement would overtake it, and
+      // Wine's DDEML would then take the data for the acknowledgement.
+      host_.SendResultSoon();
+      return reinterpret_cast<HDDEDATA>(DDE_FACK);
+    }
+    case XTYP_DISCONNECT:
+      lastCode_.erase(conversation);
+      return nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+void ChatServer::OnPoke(HCONV conversation, const std::string& item, const std::string& data) {
+  const std::vector<std::string> fields = Fields(data);
+  const LinkBehaviour behaviour = host_.Behaviour();
+  std::string& code = lastCode_[conversation];
+  if (item == protocol::kItemRegister) {
+    code = room_.Judge(Request::Register, fields[0], behaviour);
+  } else if (item == protocol::kItemDeliver && fields.size() == 4) {
+    code = room_.Judge(Request::Deliver, fields[0], behaviour);
+    if (code == "0") {
+      room_.Say(ChatRoom::DeliveredLine(WidenText(fields[2]), WidenText(fields[3])));
+      host_.ChatChanged();
+    }
+  } else if (item == protocol::kItemGetAllText) {
+    code = room_.Judge(Request::GetAllText, fields[0], behaviour);
+    if (code == "0" && !behaviour.neverDeliverText) {
+      host_.SendTextLater(behaviour.textDelayMs);
+    }
+  } else {
+    code = "-1";
+  }
+}
+
+HDDEDATA ChatServer::TextData(HSZ item, const std::string& bytes) {
+  return DdeCreateDataHandle(instance_, reinterpret_cast<BYTE*>(const_cast<char*>(bytes.c_str())),
+                             static_cast<DWORD>(bytes.size() + 1), 0, item, CF_TEXT, 0);
+}
+
+std::string ChatServer::Name(HSZ handle) const {
+  char name[256] = {};
+  DdeQueryStringA(instance_, handle, name, sizeof name, CP_WINANSI);
+  return name;
+}
+
+}  // namespace kelto::simulator

@@ -1,0 +1,152 @@
+#include "simulator/chat_window.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "link/wide_text.h"
+#include "simulator/simulator_resource.h"
+
+namespace kelto::simulator {
+namespace {
+
+constexpr UINT_PTR kSendTextTimer = 1;
+constexpr UINT kSendResultMessage = WM_APP + 1;
+constexpr const wchar_t* kPrefixes[] = {L"(none)", L"ESP to", L"ESP from"};
+
+}  // namespace
+
+int ChatWindow::Run(HINSTANCE instance) {
+  ChatWindow window;
+  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CHAT), nullptr, DialogProc,
+                                         reinterpret_cast<LPARAM>(&window));
+  return result == -1 ? 1 : static_cast<int>(result);
+}
+
+INT_PTR CALLBACK ChatWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<ChatWindow*>(lParam);
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    self->dialog_ = dialog;
+  }
+  auto* self = reinterpret_cast<ChatWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  return self != nullptr ? self->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR ChatWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInit();
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_CHAT_SAY:
+          OnSay(false);
+          return TRUE;
+        case IDC_CHAT_SAY_EMPTY:
+          OnSay(true);
+          return TRUE;
+        case IDCANCEL:  // Esc and the close box
+          server_.reset();
+          EndDialog(dialog_, 0);
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    case kSendResultMessage:
+      if (server_) {
+        server_->SendResult();
+      }
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == kSendTextTimer) {
+        KillTimer(dialog_, kSendTextTimer);
+        if (server_) {
+          server_->SendAllText();
+        }
+      }
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void ChatWindow::OnInit() {
+  // At the right of the work area, so that it stands beside Kelto rather than under it.
+  RECT work{};
+  RECT frame{};
+  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && GetWindowRect(dialog_, &frame)) {
+    SetWindowPos(dialog_, nullptr,
+                 std::max(work.left, work.right - (frame.right - frame.left) - 16), work.top + 16,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  const HWND prefixes = GetDlgItem(dialog_, IDC_CHAT_PREFIX);
+  for (const wchar_t* prefix : kPrefixes) {
+    SendMessageW(prefixes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(prefix));
+  }
+  SendMessageW(prefixes, CB_SETCURSEL, 0, 0);
+  SetDlgItemTextW(dialog_, IDC_CHAT_NAME, L"dave");
+  SetDlgItemTextW(dialog_, IDC_CHAT_LINE, L"The Game Is Rock, Paper, Scissors");
+  SetDlgItemInt(dialog_, IDC_CHAT_BUSY, 0, FALSE);
+  SetDlgItemInt(dialog_, IDC_CHAT_DELAY, 0, FALSE);
+  SendDlgItemMessageW(dialog_, IDC_CHAT_LOG, EM_SETLIMITTEXT, 0, 0);
+  ChatChanged();
+  server_ = std::make_unique<ChatServer>(room_, *this);
+  if (!server_->Start()) {
+    MessageBoxW(dialog_, L"The DDE service could not be registered.", KELTOCHAT_CAPTION,
+                MB_OK | MB_ICONERROR);
+    server_.reset();
+  }
+}
+
+void ChatWindow::OnSay(bool emptyLine) {
+  std::wstring line;
+  if (!emptyLine) {
+    const LRESULT prefix = SendDlgItemMessageW(dialog_, IDC_CHAT_PREFIX, CB_GETCURSEL, 0, 0);
+    if (prefix > 0 && prefix < static_cast<LRESULT>(std::size(kPrefixes))) {
+      line = std::wstring(kPrefixes[prefix]) + L" ";
+    }
+    line += ControlText(IDC_CHAT_NAME) + L": " + ControlText(IDC_CHAT_LINE);
+  }
+  room_.Say(FromWide(line));
+  ChatChanged();
+}
+
+LinkBehaviour ChatWindow::Behaviour() const {
+  LinkBehaviour behaviour;
+  behaviour.refuseLink = IsDlgButtonChecked(dialog_, IDC_CHAT_REFUSE) == BST_CHECKED;
+  behaviour.demandRegistration = IsDlgButtonChecked(dialog_, IDC_CHAT_DEMAND) == BST_CHECKED;
+  behaviour.busyTimes = static_cast<int>(GetDlgItemInt(dialog_, IDC_CHAT_BUSY, nullptr, FALSE));
+  behaviour.textDelayMs = GetDlgItemInt(dialog_, IDC_CHAT_DELAY, nullptr, FALSE);
+  behaviour.neverDeliverText = IsDlgButtonChecked(dialog_, IDC_CHAT_NEVER) == BST_CHECKED;
+  return behaviour;
+}
+
+void ChatWindow::ChatChanged() {
+  const HWND log = GetDlgItem(dialog_, IDC_CHAT_LOG);
+  std::u16string text = room_.Text();
+  if (text.size() >= 2) {
+    text.resize(text.size() - 2);  // no empty row below the newest line
+  }
+  SetWindowTextW(log, ToWide(text).c_str());
+  // Keep the newest line in view.
+  const LRESULT length = GetWindowTextLengthW(log);
+  SendMessageW(log, EM_SETSEL, static_cast<WPARAM>(length), length);
+  SendMessageW(log, EM_SCROLLCARET, 0, 0);
+}
+
+void ChatWindow::SendTextLater(unsigned delayMs) {
+  SetTimer(dialog_, kSendTextTimer, delayMs, nullptr);
+}
+
+void ChatWindow::SendResultSoon() {
+  PostMessageW(dialog_, kSendResultMessage, 0, 0);
+}
+
+std::wstring ChatWindow::ControlText(int id) const {
+  const HWND control = GetDlgItem(dialog_, id);
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1);
+  const int length = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
+  return std::wstring(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+}  // namespace kelto::simulator

@@ -1,0 +1,146 @@
+#include "standin/dde_chat.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "simulator/chat_protocol.h"
+
+namespace kelto::standin {
+namespace {
+
+DdeChat* g_chat = nullptr;  // DDEML callbacks carry no context of their own
+
+namespace protocol = kelto::chat_protocol;
+
+class StringHandle {
+ public:
+  StringHandle(DWORD instance, const char* text)
+      : instance_(instance), handle_(DdeCreateStringHandleA(instance, text, CP_WINANSI)) {}
+  ~StringHandle() {
+    if (handle_ != nullptr) {
+      DdeFreeStringHandle(instance_, handle_);
+    }
+  }
+  StringHandle(const StringHandle&) = delete;
+  StringHandle& operator=(const StringHandle&) = delete;
+  HSZ get() const { return handle_; }
+
+ private:
+  DWORD instance_;
+  HSZ handle_;
+};
+
+// The text of a data handle, up to its terminating NUL.
+std::string DataText(HDDEDATA data) {
+  const DWORD size = DdeGetData(data, nullptr, 0, 0);
+  std::string text(size, '\0');
+  DdeGetData(data, reinterpret_cast<BYTE*>(text.data()), size, 0);
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+}  // namespace
+
+DdeChat::DdeChat(Callbacks callbacks) : callbacks_(std::move(callbacks)) {
+  g_chat = this;
+}
+
+short DdeChat::Init(const char*) {
+  if (DdeInitializeA(&instance_, Callback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+    return 1;
+  }
+  const StringHandle service(instance_, protocol::kService);
+  const StringHandle topic(instance_, protocol::kTopic);
+  resultItem_ = DdeCreateStringHandleA(instance_, protocol::kItemResult, CP_WINANSI);
+  conversation_ = DdeConnect(instance_, service.get(), topic.get(), nullptr);
+  if (conversation_ == nullptr ||
+      Transaction(protocol::kItemAllText, XTYP_ADVSTART, nullptr) == 0 ||
+      Transaction(protocol::kItemResult, XTYP_ADVSTART, nullptr) == 0) {
+    return 1;  // no simulator running, or it refuses the link
+  }
+  return 0;
+}
+
+void DdeChat::Register(const char* appName) {
+  Request(protocol::kItemRegister, appName);
+}
+
+std::optional<std::string> DdeChat::Communicate(const char* appName, short command, char* text1,
+                                                char* text2) {
+  const char separator[] = {protocol::kSeparator, '\0'};
+  return Request(protocol::kItemDeliver, std::string(appName) + separator +
+                                             std::to_string(command) + separator + text1 +
+                                             separator + text2);
+}
+
+std::optional<std::string> DdeChat::GetAllText(const char* appName) {
+  return Request(protocol::kItemGetAllText, appName);
+}
+
+std::string DdeChat::Request(const char* item, const std::string& data) {
+  result_.reset();
+  if (Transaction(item, XTYP_POKE, &data) == 0 || !WaitForResult()) {
+    return "-1";
+  }
+  return *result_;
+}
+
+bool DdeChat::WaitForResult() {
+  CONVINFO info{};
+  info.cb = sizeof info;
+  if (DdeQueryConvInfo(conversation_, QID_SYNC, &info) == 0) {
+    return false;
+  }
+  const ULONGLONG deadline = GetTickCount64() + protocol::kTimeoutMilliseconds;
+  while (!result_ && conversation_ != nullptr) {
+    MSG message;
+    while (!result_ && PeekMessageW(&message, info.hwnd, 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&message);
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (result_ || now >= deadline) {
+      break;
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                              static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)),
+                              QS_POSTMESSAGE | QS_SENDMESSAGE);
+  }
+  return result_.has_value();
+}
+
+HDDEDATA DdeChat::Transaction(const char* item, UINT type, const std::string* data) {
+  if (conversation_ == nullptr) {
+    return 0;
+  }
+  const StringHandle itemName(instance_, item);
+  auto* bytes =
+      data != nullptr ? reinterpret_cast<BYTE*>(const_cast<char*>(data->c_str())) : nullptr;
+  const DWORD size = data != nullptr ? static_cast<DWORD>(data->size() + 1) : 0;
+  return DdeClientTransaction(bytes, size, conversation_, itemName.get(), CF_TEXT, type,
+                              protocol::kTimeoutMilliseconds, nullptr);
+}
+
+HDDEDATA CALLBACK DdeChat::Callback(UINT type, UINT, HCONV conversation, HSZ, HSZ item,
+                                    HDDEDATA data, ULONG_PTR, ULONG_PTR) {
+  if (g_chat == nullptr) {
+    return 0;
+  }
+  switch (type) {
+    case XTYP_ADVDATA:
+      if (DdeCmpStringHandles(item, g_chat->resultItem_) == 0) {
+        g_chat->result_ = DataText(data);
+      } else {
+        g_chat->callbacks_.allText(DataText(data));
+      }
+      return reinterpret_cast<HDDEDATA>(DDE_FACK);
+    case XTYP_DISCONNECT:
+      if (conversation == g_chat->conversation_) {
+        g_chat->conversation_ = nullptr;
+      }
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace kelto::standin
