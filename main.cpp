@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <exception>
 
 #include "link/mod_dapi.h"
@@ -13,6 +15,12 @@
 #include "window/windows_platform.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // wadapi.dll is looked for beside the program and on the system's path, never in
+  // whatever folder Kelto happens to be started from.
+  SetDllDirectoryW(L"");
+  // Registers the common controls' classes, so the visual styles apply.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
   const kelto::ModuleAppName appName;
   try {
     const kelto::WindowsAnsiCodec codec;

@@ -3,9 +3,27 @@
 #include <new>
 
 #include "link/wide_text.h"
+#include "resources/resource.h"
 
 namespace kelto {
 namespace {
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if (lstrcmpW(className, KELTO_WINDOW_CLASS) == 0 && IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Kelto's window, so that the box is modal to it even when Kelto is not active.
+HWND MainWindowOfThisThread() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindMainWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 
 void ShowError(const std::u16string& caption, const std::u16string& text) {
   // Destroying the window asked the message loop to quit; the box's own loop would
@@ -36,7 +54,7 @@ double LocalTimeOfDay::SecondsSinceMidnight() const {
 }
 
 void MessageBoxNotice::Show(std::u16string_view text) {
-  MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(appName_.AppName()).c_str(),
+  MessageBoxW(MainWindowOfThisThread(), ToWide(text).c_str(), ToWide(appName_.AppName()).c_str(),
               MB_OK | MB_ICONWARNING);
 }
 

@@ -23,7 +23,7 @@ class LocalTimeOfDay final : public TimeOfDay {
   double SecondsSinceMidnight() const override;
 };
 
-// A message box owned by the active window, captioned with the application name.
+// A message box owned by Kelto's window, captioned with the application name.
 class MessageBoxNotice final : public UserNotice {
  public:
   explicit MessageBoxNotice(const AppNameSource& appName) : appName_(appName) {}

@@ -77,13 +77,6 @@ TEST_F(ChoiceCommandsTest, ButtonsSendFirstThenMark) {
   }
 }
 
-TEST_F(ChoiceCommandsTest, EmptyHostIsSentAndMarked) {
-  controls.host.clear();
-  commands.OnChoice(Choice::Paper);
-  EXPECT_EQ(fake.events.front(), R"(DapiCommunicate "Kelto" 2 "" "Paper")");
-  EXPECT_EQ(controls.indicators, (std::array<int, 3>{0, 1, 0}));
-}
-
 TEST_F(ChoiceCommandsTest, MarkHappensWhateverEndedTheLoop) {
   fake.library.results = {std::string("-1")};
   commands.OnChoice(Choice::Scissors);
@@ -92,12 +85,6 @@ TEST_F(ChoiceCommandsTest, MarkHappensWhateverEndedTheLoop) {
   commands.OnChoice(Choice::Rock);
   EXPECT_EQ(controls.indicators, (std::array<int, 3>{1, 0, 0}));
   EXPECT_EQ(fake.notice.shown.size(), 1u);
-}
-
-TEST_F(ChoiceCommandsTest, HandTickedIndicatorIsOverwritten) {
-  controls.indicators = {1, 1, 1};
-  commands.OnChoice(Choice::Paper);
-  EXPECT_EQ(controls.indicators, (std::array<int, 3>{0, 1, 0}));
 }
 
 TEST_F(ChoiceCommandsTest, DrawMapsToItsChoice) {

@@ -82,6 +82,7 @@ TEST(Choices, EndlessBusyIsGivenUpWithAMessageAndTheWindowStaysUsable) {
   const HWND box = kelto.WaitForMessageBox(15000);
   ASSERT_NE(box, nullptr);
   EXPECT_NE(MessageBoxText(box).find(L"\"6\""), std::wstring::npos);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), kelto.Window()) << "the box must be modal to Kelto";
   EXPECT_EQ(kelto.Log().size(), 101u) << "one InitDDE and the bounded requests";
   PressMessageBoxOk(box);
   ASSERT_TRUE(WaitUntil([&] { return kelto.Check(IDC_CHECK3) == 1; }, 5000));

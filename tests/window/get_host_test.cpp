@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "resources/resource.h"
 #include "tests/window/kelto_session.h"
@@ -91,31 +93,23 @@ TEST(GetHost, TextThatNeverComesTimesOutAndKeepsTheField) {
   EXPECT_EQ(kelto.Text(IDC_TXTHOST), L"typed");
 }
 
-TEST(GetHost, ExitDuringTheWaitEndsNormallyAndAtOnce) {
-  KeltoSession kelto({.scenario = Scenario("never")});
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.ClickAt(kelto.Control(IDC_COMMAND4));
-  Sleep(300);
-  kelto.Menu(IDM_EXIT);
-  EXPECT_EQ(kelto.WaitForExit(1000), DWORD{0});
-}
-
-TEST(GetHost, CloseBoxDuringTheWaitEndsNormally) {
-  KeltoSession kelto({.scenario = Scenario("never")});
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.ClickAt(kelto.Control(IDC_COMMAND4));
-  Sleep(300);
-  kelto.CloseBox();
-  EXPECT_EQ(kelto.WaitForExit(1000), DWORD{0});
-}
-
-TEST(GetHost, AltF4DuringTheWaitEndsNormally) {
-  KeltoSession kelto({.scenario = Scenario("never")});
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.ClickAt(kelto.Control(IDC_COMMAND4));
-  Sleep(300);
-  kelto.PressChord(VK_MENU, VK_F4);
-  EXPECT_EQ(kelto.WaitForExit(1000), DWORD{0});
+TEST(GetHost, ClosingDuringTheWaitEndsNormallyAndAtOnce) {
+  const std::pair<const char*, std::function<void(KeltoSession&)>> closers[] = {
+      {"Exit", [](KeltoSession& kelto) { kelto.Menu(IDM_EXIT); }},
+      {"close box", [](KeltoSession& kelto) { kelto.CloseBox(); }},
+      {"Alt+F4",
+       [](KeltoSession& kelto) {
+         kelto.PressKeys({VK_MENU, VK_F4}, true);
+       }},
+  };
+  for (const auto& [name, close] : closers) {
+    KeltoSession kelto({.scenario = Scenario("never")});
+    ASSERT_NE(kelto.WaitForWindow(), nullptr);
+    kelto.ClickAt(kelto.Control(IDC_COMMAND4));
+    Sleep(300);
+    close(kelto);
+    EXPECT_EQ(kelto.WaitForExit(1000), DWORD{0}) << name;
+  }
 }
 
 TEST(GetHost, HugeChatTextIsScanned) {

@@ -311,36 +311,36 @@ void KeltoSession::SaveScreenshot(const std::wstring& fileName) const {
   Screen::Capture(rect).Save(fileName);
 }
 
-void KeltoSession::PressKeys(const std::vector<WORD>& keys) {
-  for (const WORD key : keys) {
-    INPUT press{};
-    press.type = INPUT_KEYBOARD;
-    press.ki.wVk = key;
-    INPUT release = press;
-    release.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInputs({press, release});
+void KeltoSession::PressKeys(const std::vector<WORD>& keys, bool together) {
+  std::vector<INPUT> inputs;
+  const auto key = [&inputs](WORD code, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = code;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  for (const WORD code : keys) {
+    key(code, 0);
+    if (!together) {
+      key(code, KEYEVENTF_KEYUP);
+    }
+  }
+  for (auto code = keys.rbegin(); together && code != keys.rend(); ++code) {
+    key(*code, KEYEVENTF_KEYUP);
+  }
+  SendInputs(inputs);
+  if (!together) {
     WaitForInputHandled();
   }
-}
-
-void KeltoSession::PressChord(WORD modifier, WORD key) {
-  std::vector<INPUT> inputs(4);
-  for (INPUT& input : inputs) {
-    input.type = INPUT_KEYBOARD;
-  }
-  inputs[0].ki.wVk = modifier;
-  inputs[1].ki.wVk = key;
-  inputs[2].ki.wVk = key;
-  inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  inputs[3].ki.wVk = modifier;
-  inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInputs(inputs);
 }
 
 std::optional<bool> KeltoSession::StayOnTopShownChecked() {
   // Opened from the keyboard, since the menu has no shortcut keys: F10 selects
   // "File", Right moves to "Settings", Down opens it.
-  PressKeys({VK_F10, VK_RIGHT, VK_DOWN});
+  for (const int key : {VK_F10, VK_RIGHT, VK_DOWN}) {
+    PressKeys({static_cast<WORD>(key)});
+  }
   HWND popup = nullptr;
   WaitUntil(
       [&] {
@@ -349,7 +349,8 @@ std::optional<bool> KeltoSession::StayOnTopShownChecked() {
       },
       3000);
   if (popup == nullptr) {
-    PressKeys({VK_ESCAPE, VK_ESCAPE});
+    PressKeys({VK_ESCAPE});
+    PressKeys({VK_ESCAPE});
     return std::nullopt;
   }
   Sleep(200);  // fully drawn
@@ -358,7 +359,8 @@ std::optional<bool> KeltoSession::StayOnTopShownChecked() {
   const Screen shot = Screen::Capture(rect);
   static int opened = 0;
   shot.Save(L"settings-menu-" + std::to_wstring(++opened) + L".bmp");
-  PressKeys({VK_ESCAPE, VK_ESCAPE});
+  PressKeys({VK_ESCAPE});
+  PressKeys({VK_ESCAPE});
   // Each row is compared with its own right margin, past the text, for the
   // background; a check mark shows as pixels well apart from it in the check
   // column, between the popup's border and the text (some 13 pixels in at 96 DPI).

@@ -58,9 +58,9 @@ class KeltoSession {
   // Whether "Stay On Top" shows its check mark, read off the opened menu; nullopt
   // if the menu did not open.
   std::optional<bool> StayOnTopShownChecked();
-  void PressKeys(const std::vector<WORD>& keys);
-  // Holds the modifier while the key is pressed; returns at once.
-  void PressChord(WORD modifier, WORD key);
+  // Presses the keys one after another and waits until they are handled, or holds
+  // them down together as a chord and returns at once.
+  void PressKeys(const std::vector<WORD>& keys, bool together = false);
   bool Topmost() const;
   // Answers a message within the timeout: the window is not frozen.
   bool Responsive(DWORD timeoutMs = 2000) const;
