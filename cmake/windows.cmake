@@ -7,6 +7,7 @@ set(kelto_windows_definitions UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
 add_library(kelto_windows STATIC
   link/wadapi_library.cpp
   link/windows_platform.cpp
+  window/avatar_list_box.cpp
   window/dpi.cpp
   window/gem.cpp
   window/layout.cpp

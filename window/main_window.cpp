@@ -85,6 +85,7 @@ void MainWindow::CreateControls() {
       throw std::runtime_error("the window's controls could not be created");
     }
   }
+  avatars_.Attach(Control(IDC_LSTAVATARS));
   // Neither text box has a length limit.
   SendMessageW(Control(IDC_TXTHOST), EM_SETLIMITTEXT, 0, 0);
   SendMessageW(Control(IDC_TEXT1), EM_SETLIMITTEXT, 0, 0);
@@ -189,7 +190,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
         savedFocus_ = (focus != nullptr && IsChild(window_, focus)) ? focus : nullptr;
-      } else {
+      } else if (HIWORD(wParam) == 0) {  // not while it is minimised
         SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(IDC_TXTHOST));
       }
       return 0;
@@ -290,29 +291,6 @@ std::u16string MainWindow::DrawText() const {
 
 void MainWindow::SetHostText(const std::u16string& text) {
   SetWindowTextW(Control(IDC_TXTHOST), ToWide(text).c_str());
-}
-
-void MainWindow::Clear() {
-  SendMessageW(Control(IDC_LSTAVATARS), LB_RESETCONTENT, 0, 0);
-}
-
-int MainWindow::Count() const {
-  const LRESULT count = SendMessageW(Control(IDC_LSTAVATARS), LB_GETCOUNT, 0, 0);
-  return count == LB_ERR ? 0 : static_cast<int>(count);
-}
-
-std::u16string MainWindow::Entry(int index) const {
-  const HWND list = Control(IDC_LSTAVATARS);
-  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR || length <= 0) {
-    return {};
-  }
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
-  const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                      reinterpret_cast<LPARAM>(buffer.data()));
-  return copied == LB_ERR
-             ? std::u16string()
-             : FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied)));
 }
 
 }  // namespace kelto

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "link/mod_dapi.h"
+#include "window/avatar_list_box.h"
 #include "window/choice_commands.h"
 #include "window/dpi.h"
 #include "window/host_discovery.h"
@@ -17,7 +18,7 @@
 
 namespace kelto {
 
-class MainWindow final : public ChoiceControls, public HostControls, public AvatarList {
+class MainWindow final : public ChoiceControls, public HostControls {
  public:
   // Creates the window and its controls, hidden.
   MainWindow(HINSTANCE instance, ModDapi& link, UserNotice& notice);
@@ -40,11 +41,7 @@ class MainWindow final : public ChoiceControls, public HostControls, public Avat
   std::u16string DrawText() const override;
   // HostControls
   void SetHostText(const std::u16string& text) override;
-  AvatarList& Avatars() override { return *this; }
-  // AvatarList
-  void Clear() override;
-  int Count() const override;
-  std::u16string Entry(int index) const override;
+  AvatarList& Avatars() override { return avatars_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,6 +61,7 @@ class MainWindow final : public ChoiceControls, public HostControls, public Avat
   dpi::UniqueFont font_;
   std::exception_ptr failure_;
 
+  AvatarListBox avatars_;
   Tokenizer tokenizer_;  // its remainder outlives each "Get Host"
   WindowsTextCase textCase_;
   LocalTimeOfDay timeOfDay_;
