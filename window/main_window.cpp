@@ -78,9 +78,9 @@ MainWindow::~MainWindow() {
 
 void MainWindow::CreateControls() {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-  for (const layout::ControlSpec& spec : layout::kControls) {
-    if (CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, 0, 0, 0, 0, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance,
+  for (const layout::ControlSpec& entry : layout::kControls) {
+    if (CreateWindowExW(entry.exStyle, entry.className, entry.caption, entry.style, 0, 0, 0, 0,
+                        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance,
                         nullptr) == nullptr) {
       throw std::runtime_error("the window's controls could not be created");
     }
@@ -93,11 +93,11 @@ void MainWindow::CreateControls() {
 
 void MainWindow::ApplyLayout(UINT dpi) {
   dpi::UniqueFont font = dpi::MessageFont(dpi);
-  for (const layout::ControlSpec& spec : layout::kControls) {
-    const HWND control = Control(spec.id);
-    SetWindowPos(control, nullptr, layout::TwipsToPixels(spec.left, dpi),
-                 layout::TwipsToPixels(spec.top, dpi), layout::TwipsToPixels(spec.width, dpi),
-                 layout::TwipsToPixels(spec.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const layout::ControlSpec& entry : layout::kControls) {
+    const HWND control = Control(entry.id);
+    SetWindowPos(control, nullptr, layout::TwipsToPixels(entry.left, dpi),
+                 layout::TwipsToPixels(entry.top, dpi), layout::TwipsToPixels(entry.width, dpi),
+                 layout::TwipsToPixels(entry.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     if (font) {
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
