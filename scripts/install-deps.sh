@@ -16,7 +16,7 @@ for group in "${groups[@]}"; do
   case "$group" in
     native) wanted+=(cmake ninja-build g++ make libgtest-dev clang libclang-rt-14-dev) ;;
     cross) wanted+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686) ;;
-    wine) wanted+=(wine wine32:i386 xvfb xauth x11-utils) ; need_i386=1 ;;
+    wine) wanted+=(wine wine32:i386 fonts-wine xvfb) ; need_i386=1 ;;
     *) echo "install-deps.sh: unknown group '$group' (native, cross, wine)" >&2; exit 2 ;;
   esac
 done

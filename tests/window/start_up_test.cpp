@@ -123,8 +123,8 @@ TEST(StartUp, ApplicationNameIsTheExecutableWithoutItsLastExtension) {
   DeleteFileW(copy.c_str());
 }
 
-void ExpectRefusal(const std::string& scenario) {
-  KeltoSession kelto({.scenario = scenario});
+void ExpectRefusal(const SessionOptions& options) {
+  KeltoSession kelto(options);
   const HWND box = kelto.WaitForMessageBox(20000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowCaption(box), L"Kelto");
@@ -139,11 +139,15 @@ void ExpectRefusal(const std::string& scenario) {
 }
 
 TEST(StartUp, RefusedLinkShowsError10001AndNoWindow) {
-  ExpectRefusal("init 1\n");
+  ExpectRefusal({.scenario = "init 1\n"});
 }
 
 TEST(StartUp, MalformedScenarioMakesTheStandInRefuse) {
-  ExpectRefusal("init soon\n");
+  ExpectRefusal({.scenario = "init soon\n"});
+}
+
+TEST(StartUp, NoChatClientRunningIsARefusal) {
+  ExpectRefusal({.overDde = true});
 }
 
 TEST(StayOnTop, MenuAndBandToggleTogether) {
