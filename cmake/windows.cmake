@@ -14,6 +14,7 @@ add_library(kelto_windows STATIC
   window/main_window.cpp
   window/message_wait.cpp
   window/windows_platform.cpp
+  window/window_text.cpp
 )
 target_compile_definitions(kelto_windows PUBLIC ${kelto_windows_definitions})
 target_link_libraries(kelto_windows PUBLIC kelto_core comctl32 oleaut32 gdi32 user32)

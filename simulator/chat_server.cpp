@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "simulator/chat_protocol.h"
+#include "simulator/dde_text.h"
 #include "simulator/narrow_text.h"
 
 namespace kelto::simulator {
@@ -91,10 +92,7 @@ HDDEDATA ChatServer::OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ
       }
       return TextData(item, NarrowText(room_.Text()));
     case XTYP_POKE: {
-      const DWORD size = DdeGetData(data, nullptr, 0, 0);
-      std::string bytes(size, '\0');
-      DdeGetData(data, reinterpret_cast<BYTE*>(bytes.data()), size, 0);
-      bytes.resize(bytes.find('\0') == std::string::npos ? bytes.size() : bytes.find('\0'));
+      const std::string bytes = protocol::DataText(data);
       OnPoke(conversation, Name(item), bytes);
       // Advise data sent before the poke's acknowledgement would overtake it, and
       // Wine's DDEML would then take the data for the acknowledgement.

@@ -1,10 +1,10 @@
 #include "simulator/chat_window.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "link/wide_text.h"
 #include "simulator/simulator_resource.h"
+#include "window/window_text.h"
 
 namespace kelto::simulator {
 namespace {
@@ -143,10 +143,7 @@ void ChatWindow::SendResultSoon() {
 }
 
 std::wstring ChatWindow::ControlText(int id) const {
-  const HWND control = GetDlgItem(dialog_, id);
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1);
-  const int length = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
-  return std::wstring(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+  return WindowText(GetDlgItem(dialog_, id));
 }
 
 }  // namespace kelto::simulator

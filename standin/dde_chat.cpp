@@ -1,9 +1,9 @@
 #include "standin/dde_chat.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "simulator/chat_protocol.h"
+#include "simulator/dde_text.h"
 
 namespace kelto::standin {
 namespace {
@@ -30,14 +30,7 @@ class StringHandle {
   HSZ handle_;
 };
 
-// The text of a data handle, up to its terminating NUL.
-std::string DataText(HDDEDATA data) {
-  const DWORD size = DdeGetData(data, nullptr, 0, 0);
-  std::string text(size, '\0');
-  DdeGetData(data, reinterpret_cast<BYTE*>(text.data()), size, 0);
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
+using protocol::DataText;
 
 }  // namespace
 

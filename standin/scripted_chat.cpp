@@ -1,6 +1,7 @@
 #include "standin/scripted_chat.h"
 
 #include <cstring>
+#include <map>
 
 namespace kelto::standin {
 namespace {

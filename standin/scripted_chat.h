@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-#include <map>
 
 #include "standin/chat_backend.h"
 #include "standin/scenario.h"

@@ -3,12 +3,12 @@
 #include <commctrl.h>
 
 #include <stdexcept>
-#include <vector>
 
 #include "link/wide_text.h"
 #include "resources/resource.h"
 #include "window/gem.h"
 #include "window/layout.h"
+#include "window/window_text.h"
 
 namespace kelto {
 namespace {
@@ -257,15 +257,7 @@ HWND MainWindow::Control(int id) const {
 }
 
 std::u16string MainWindow::ControlText(int id) const {
-  const HWND control = Control(id);
-  const int length = GetWindowTextLengthW(control);
-  if (length <= 0) {
-    return {};
-  }
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
-  const int copied = GetWindowTextW(control, buffer.data(), length + 1);
-  return FromWide(
-      std::wstring_view(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0)));
+  return FromWide(WindowText(Control(id)));
 }
 
 std::u16string MainWindow::HostText() const {
