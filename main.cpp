@@ -6,13 +6,14 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <optional>
 
+#include "link/link_system_win.h"
 #include "link/mod_dapi.h"
 #include "link/run_time_error.h"
-#include "link/wadapi_library.h"
-#include "link/windows_platform.h"
+#include "link/wadapi_loader_win.h"
 #include "window/main_window.h"
-#include "window/windows_platform.h"
+#include "window/message_box_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // wadapi.dll is looked for beside the program and on the system's path, never in
@@ -21,21 +22,26 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Registers the common controls' classes, so the visual styles apply.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  const kelto::ModuleAppName appName;
+
+  kelto::WindowsLinkSystem system;
+  kelto::WadapiLoader library(system);
+  kelto::ModDapi link(library, system);
+  // Outlives the handler below, so that a failure at start-up is shown owned by it.
+  std::optional<kelto::MainWindow> window;
   try {
-    const kelto::WindowsAnsiCodec codec;
-    kelto::TickClock clock;
-    kelto::MessageBoxNotice notice(appName);
-    kelto::WadapiLibrary library(appName);
-    kelto::ModDapi link(library, codec, appName, clock, notice);
-    kelto::MainWindow window(instance, link, notice);
-    window.Load();
-    window.Show(showCommand);
-    return window.RunMessageLoop();
-  } catch (const kelto::RunTimeError& error) {
-    kelto::ShowRunTimeError(error);
-  } catch (const std::exception& error) {
-    kelto::ShowUnexpectedError(error, appName);
+    window.emplace(instance, link, system);
+    window->Load();
+    window->Show(showCommand);
+    return window->RunMessageLoop();
+  } catch (...) {
+    std::u16string source = u"Kelto";
+    try {
+      source = system.AppName();
+    } catch (...) {
+      // Keep the built-in name.
+    }
+    kelto::ShowFatalError(window ? window->Handle() : nullptr,
+                          kelto::AsRunTimeError(std::current_exception(), source));
   }
   return 1;
 }

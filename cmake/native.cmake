@@ -2,29 +2,31 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# Fakes of the library, the system and the window, shared by the tests, the benchmark
+# and the fuzz target.
+add_library(kelto_fakes STATIC tests/unit/fakes.cpp)
+target_link_libraries(kelto_fakes PUBLIC kelto_core)
+kelto_strict_warnings(kelto_fakes)
+
 add_executable(kelto_unit_tests
-  tests/unit/fake_platform.cpp
-  tests/unit/link_start_test.cpp
-  tests/unit/all_text_test.cpp
+  tests/unit/link_test.cpp
   tests/unit/request_loop_test.cpp
   tests/unit/choice_commands_test.cpp
-  tests/unit/tokenizer_test.cpp
-  tests/unit/find_host_test.cpp
-  tests/unit/get_host_test.cpp
-  tests/unit/scenario_test.cpp
-  standin/scenario.cpp
+  tests/unit/host_discovery_test.cpp
+  tests/unit/run_time_error_test.cpp
 )
-target_link_libraries(kelto_unit_tests PRIVATE kelto_core GTest::gtest_main)
+target_link_libraries(kelto_unit_tests PRIVATE kelto_fakes GTest::gtest_main)
 kelto_strict_warnings(kelto_unit_tests)
 gtest_discover_tests(kelto_unit_tests DISCOVERY_TIMEOUT 30)
 
 add_executable(find_host_bench bench/find_host_bench.cpp)
-target_link_libraries(find_host_bench PRIVATE kelto_core)
+target_link_libraries(find_host_bench PRIVATE kelto_fakes)
 kelto_strict_warnings(find_host_bench)
 
+# libFuzzer comes with clang only.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_executable(all_text_fuzzer fuzz/all_text_fuzzer.cpp)
-  target_link_libraries(all_text_fuzzer PRIVATE kelto_core)
+  target_link_libraries(all_text_fuzzer PRIVATE kelto_fakes)
   target_compile_options(all_text_fuzzer PRIVATE -fsanitize=fuzzer)
   target_link_options(all_text_fuzzer PRIVATE -fsanitize=fuzzer)
   kelto_strict_warnings(all_text_fuzzer)

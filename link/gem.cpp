@@ -8,8 +8,8 @@ namespace {
 constexpr std::int32_t kCommandDeliverToAvatar = 2;
 }
 
-void SendToAvatar(ModDapi& link, std::u16string name, std::u16string text) {
-  link.Communicate(kCommandDeliverToAvatar, std::move(name), std::move(text));
+RequestOutcome SendToAvatar(ModDapi& link, std::u16string name, std::u16string text) {
+  return link.Communicate(kCommandDeliverToAvatar, std::move(name), std::move(text));
 }
 
 }  // namespace kelto::Gem

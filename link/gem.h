@@ -7,6 +7,6 @@
 namespace kelto::Gem {
 
 // Delivers text to the named avatar through the chat client.
-void SendToAvatar(ModDapi& link, std::u16string name, std::u16string text);
+RequestOutcome SendToAvatar(ModDapi& link, std::u16string name, std::u16string text);
 
 }  // namespace kelto::Gem

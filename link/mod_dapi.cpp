@@ -26,17 +26,11 @@ bool EndsTheLoop(std::u16string_view code) {
 
 }  // namespace
 
-ModDapi::ModDapi(DapiLibrary& library, const AnsiCodec& codec, const AppNameSource& appName,
-                 Clock& clock, UserNotice& notice, RequestBound bound)
-    : library_(library),
-      codec_(codec),
-      appName_(appName),
-      clock_(clock),
-      notice_(notice),
-      bound_(bound) {}
+ModDapi::ModDapi(DapiLibrary& library, LinkSystem& system, RequestBound bound)
+    : library_(library), system_(system), bound_(bound) {}
 
 std::string ModDapi::NarrowAppName() const {
-  return codec_.Narrow(appName_.AppName());
+  return system_.Narrow(system_.AppName());
 }
 
 void ModDapi::StartLink() {
@@ -44,48 +38,69 @@ void ModDapi::StartLink() {
   const std::int16_t answer = library_.InitDDE(name.c_str(), *this);
   RethrowCallbackFailure();
   if (answer != 0) {
-    throw RunTimeError(kErrorLinkRefused, appName_.AppName(), kLinkRefusedDescription);
+    throw RunTimeError(kErrorLinkRefused, system_.AppName(), kLinkRefusedDescription,
+                       u"The chat client is not running, or has not started its link. Start the "
+                       u"chat client, then start Kelto again.");
   }
 }
 
 template <typename Request>
-void ModDapi::RunResultCodeLoop(Request&& request) {
-  const auto start = clock_.Now();
+RequestOutcome ModDapi::RunResultCodeLoop(Request&& request) {
+  using End = RequestOutcome::End;
+  const auto start = system_.Now();
   for (int calls = 1;; ++calls) {
+    if (closed_) {
+      return {End::LinkClosed, state_.DapiResult};
+    }
     request();
     RethrowCallbackFailure();
-    // A copy: showing the notice runs a message loop in which callbacks may come.
-    const std::u16string code = state_.DapiResult;
+    std::u16string code = state_.DapiResult;
     if (EndsTheLoop(code)) {
-      return;
+      return {End::Finished, std::move(code)};
     }
-    if (calls >= bound_.maxCalls || clock_.Now() - start >= bound_.maxTime) {
-      notice_.Show(RequestGivenUpText(code));
-      return;
+    if (closed_) {
+      return {End::LinkClosed, std::move(code)};
+    }
+    if (calls >= bound_.maxCalls || system_.Now() - start >= bound_.maxTime) {
+      return {End::GivenUp, std::move(code)};
     }
     if (code == u"10") {
       library_.DapiRegister(NarrowAppName().c_str());
       RethrowCallbackFailure();
     }
-    clock_.Sleep(bound_.pause);
+    system_.Sleep(bound_.pause);
   }
 }
 
-void ModDapi::Communicate(std::int32_t command, std::u16string text1, std::u16string text2) {
-  RunResultCodeLoop([&] {
+RequestOutcome ModDapi::Communicate(std::int32_t command, std::u16string text1,
+                                    std::u16string text2) {
+  return RunResultCodeLoop([&] {
     const std::string name = NarrowAppName();
-    std::vector<char> buffer1 = RequestBuffer(codec_.Narrow(text1));
-    std::vector<char> buffer2 = RequestBuffer(codec_.Narrow(text2));
+    std::vector<char> buffer1 = RequestBuffer(system_.Narrow(text1));
+    std::vector<char> buffer2 = RequestBuffer(system_.Narrow(text2));
     library_.DapiCommunicate(name.c_str(), static_cast<std::int16_t>(command), buffer1.data(),
                              buffer2.data());
     // The library may have rewritten the buffers; a repetition sends them as they now stand.
-    text1 = codec_.Widen(BufferText(buffer1));
-    text2 = codec_.Widen(BufferText(buffer2));
+    text1 = system_.Widen(BufferText(buffer1));
+    text2 = system_.Widen(BufferText(buffer2));
   });
 }
 
-void ModDapi::GetAllText() {
-  RunResultCodeLoop([&] { library_.DapiGetAllText(NarrowAppName().c_str()); });
+RequestOutcome ModDapi::GetAllText() {
+  return RunResultCodeLoop([&] { library_.DapiGetAllText(NarrowAppName().c_str()); });
+}
+
+void ModDapi::EmptyAllText() {
+  std::u16string().swap(state_.DapiAllText);  // clear() would keep the memory
+}
+
+bool ModDapi::HasAllText() {
+  RethrowCallbackFailure();
+  return !state_.DapiAllText.empty();
+}
+
+std::u16string ModDapi::TakeAllText() {
+  return std::exchange(state_.DapiAllText, {});
 }
 
 void ModDapi::RethrowCallbackFailure() {
@@ -95,17 +110,18 @@ void ModDapi::RethrowCallbackFailure() {
 }
 
 void ModDapi::OnDapiResult(std::string_view text) {
-  state_.DapiResult = codec_.Widen(text);
+  state_.DapiResult = system_.Widen(text);
 }
 
 void ModDapi::OnDapiMessage(std::string_view text1, std::int16_t number, std::string_view text2) {
-  state_.DapiMsgText1 = codec_.Widen(text1);
-  state_.DapiMsgText2 = codec_.Widen(text2);
+  state_.DapiMsgText1 = system_.Widen(text1);
+  state_.DapiMsgText2 = system_.Widen(text2);
   state_.DapiMsgNumber = number;
 }
 
 void ModDapi::OnDapiAllText(std::string_view text) {
-  state_.DapiAllText = NormaliseAllText(codec_.Widen(text));
+  EmptyAllText();  // first, so that a large text is not held twice
+  state_.DapiAllText = NormaliseAllText(system_.Widen(text));
 }
 
 void ModDapi::OnCallbackFailure(std::exception_ptr error) {
@@ -124,18 +140,22 @@ std::u16string NormaliseAllText(std::u16string text) {
       text.resize(position - 5);
     }
   }
-  while (text.size() >= 2 && text.compare(text.size() - 2, 2, u"\r\n") == 0) {
-    text.resize(text.size() - 2);
+  std::size_t size = text.size();
+  while (size >= 2 && text[size - 2] == u'\r' && text[size - 1] == u'\n') {
+    size -= 2;
   }
+  text.resize(size);
   return text;
 }
 
-std::u16string RequestGivenUpText(std::u16string_view lastCode) {
-  std::u16string text = u"The chat client did not finish the request; it was given up. ";
-  text += u"Last result code: \"";
-  text += lastCode;
-  text += u"\".";
-  return text;
+std::u16string GivenUpReason(std::u16string_view lastCode) {
+  if (lastCode == u"6") {
+    return u"the chat client stayed busy";
+  }
+  if (lastCode == u"10") {
+    return u"the chat client kept asking Kelto to register";
+  }
+  return u"the chat client kept answering \"" + std::u16string(lastCode) + u"\"";
 }
 
 }  // namespace kelto

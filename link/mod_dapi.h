@@ -1,7 +1,7 @@
 #pragma once
 
-// The link to the chat client: its state, filled by the library's callbacks,
-// the start of the link and the two request procedures with their result-code loop.
+// The link to the chat client: its state, filled by the library's callbacks, the
+// start of the link and the two request procedures with their result-code loop.
 
 #include <chrono>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "link/dapi_library.h"
-#include "link/platform.h"
+#include "link/link_system.h"
 
 namespace kelto {
 
@@ -22,18 +22,24 @@ struct LinkState {
   std::int16_t DapiMsgNumber = 0;
 };
 
-// How long a request may keep repeating before the user is told and it is given up.
-// No real exchange comes near these; they only stop a library that never finishes.
+// How long a request may keep repeating before it is given up. No real exchange
+// comes near these; they only stop a library that never finishes.
 struct RequestBound {
   int maxCalls = 100;
   std::chrono::milliseconds maxTime{5000};
   std::chrono::milliseconds pause{10};
 };
 
+// How a request's result-code loop ended, for the caller to tell the user.
+struct RequestOutcome {
+  enum class End { Finished, GivenUp, LinkClosed };
+  End end = End::Finished;
+  std::u16string lastCode;  // the result code the loop read last
+};
+
 class ModDapi final : public LinkCallbacks {
  public:
-  ModDapi(DapiLibrary& library, const AnsiCodec& codec, const AppNameSource& appName, Clock& clock,
-          UserNotice& notice, RequestBound bound = {});
+  ModDapi(DapiLibrary& library, LinkSystem& system, RequestBound bound = {});
   ModDapi(const ModDapi&) = delete;
   ModDapi& operator=(const ModDapi&) = delete;
 
@@ -41,14 +47,19 @@ class ModDapi final : public LinkCallbacks {
   void StartLink();
 
   // Both return once the result-code loop has finished.
-  void Communicate(std::int32_t command, std::u16string text1, std::u16string text2);
-  void GetAllText();
+  RequestOutcome Communicate(std::int32_t command, std::u16string text1, std::u16string text2);
+  RequestOutcome GetAllText();
+
+  // The window is gone: no library call is made any more, and a request in
+  // progress ends after the call it is in.
+  void Close() { closed_ = true; }
 
   const LinkState& State() const { return state_; }
-  void EmptyAllText() { state_.DapiAllText.clear(); }
-
-  // Raises, on the caller's side, an error a callback could not raise itself.
-  void RethrowCallbackFailure();
+  void EmptyAllText();
+  // Whether the chat text is there; first raises any failure a callback left behind.
+  bool HasAllText();
+  // Hands the chat text over instead of copying it; DapiAllText is empty afterwards.
+  std::u16string TakeAllText();
 
   void OnDapiResult(std::string_view text) override;
   void OnDapiMessage(std::string_view text1, std::int16_t number, std::string_view text2) override;
@@ -57,23 +68,24 @@ class ModDapi final : public LinkCallbacks {
 
  private:
   template <typename Request>
-  void RunResultCodeLoop(Request&& request);
+  RequestOutcome RunResultCodeLoop(Request&& request);
   std::string NarrowAppName() const;
+  // Raises, on this side of the library, an error a callback could not raise itself.
+  void RethrowCallbackFailure();
 
   DapiLibrary& library_;
-  const AnsiCodec& codec_;
-  const AppNameSource& appName_;
-  Clock& clock_;
-  UserNotice& notice_;
+  LinkSystem& system_;
   RequestBound bound_;
   LinkState state_;
   std::exception_ptr callbackFailure_;
+  bool closed_ = false;
 };
 
-// The text of a chat-text callback once the library's trailer and final line breaks are gone.
+// The text of a chat-text callback once the library's trailer and final line breaks
+// are gone.
 std::u16string NormaliseAllText(std::u16string text);
 
-// What the user is told when a request is given up.
-std::u16string RequestGivenUpText(std::u16string_view lastCode);
+// Why a request was given up, in the user's words: "the chat client stayed busy".
+std::u16string GivenUpReason(std::u16string_view lastCode);
 
 }  // namespace kelto

@@ -24,5 +24,3 @@
 #define IDC_CHECK4 112
 
 #define KELTO_WINDOW_CLASS L"KeltoMainWindow"
-#define KELTO_VERSION_NUMBERS 1, 0, 0, 0
-#define KELTO_VERSION_TEXT "1.0.0.0"

@@ -1,10 +1,14 @@
 #include "simulator/chat_room.h"
 
+#include "chat_common/default_chat.h"
+
 namespace kelto::simulator {
 
-ChatRoom::ChatRoom()
-    : lines_{u"<system>: Welcome to the chat", u"alice: hi everyone",
-             u"bob: The Game Is Rock, Paper, Scissors", u"carol: count me in"} {}
+ChatRoom::ChatRoom() {
+  for (const char* line : chat_protocol::kDefaultChatLines) {
+    lines_.emplace_back(line, line + std::char_traits<char>::length(line));
+  }
+}
 
 void ChatRoom::Say(std::u16string line) {
   lines_.push_back(std::move(line));

@@ -2,9 +2,8 @@
 
 #include <vector>
 
-#include "simulator/chat_protocol.h"
-#include "simulator/dde_text.h"
-#include "simulator/narrow_text.h"
+#include "chat_common/dde_conversation.h"
+#include "link/ansi_code_page_win.h"
 
 namespace kelto::simulator {
 namespace {
@@ -90,7 +89,7 @@ HDDEDATA ChatServer::OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ
       if (DdeCmpStringHandles(item, result_) == 0) {
         return TextData(item, lastCode_[conversation]);
       }
-      return TextData(item, NarrowText(room_.Text()));
+      return TextData(item, NarrowToAnsi(room_.Text()));
     case XTYP_POKE: {
       const std::string bytes = protocol::DataText(data);
       OnPoke(conversation, Name(item), bytes);
@@ -116,7 +115,7 @@ void ChatServer::OnPoke(HCONV conversation, const std::string& item, const std::
   } else if (item == protocol::kItemDeliver && fields.size() == 4) {
     code = room_.Judge(Request::Deliver, fields[0], behaviour);
     if (code == "0") {
-      room_.Say(ChatRoom::DeliveredLine(WidenText(fields[2]), WidenText(fields[3])));
+      room_.Say(ChatRoom::DeliveredLine(WidenFromAnsi(fields[2]), WidenFromAnsi(fields[3])));
       host_.ChatChanged();
     }
   } else if (item == protocol::kItemGetAllText) {

@@ -1,10 +1,11 @@
 #include "simulator/chat_window.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "link/wide_text.h"
+#include "link/wide_text_win.h"
 #include "simulator/simulator_resource.h"
-#include "window/window_text.h"
+#include "window/window_text_win.h"
 
 namespace kelto::simulator {
 namespace {
@@ -71,6 +72,14 @@ INT_PTR ChatWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void ChatWindow::OnInit() {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
+  for (const auto& [size, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+    const int pixels = GetSystemMetrics(metric);
+    if (const HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_KELTOCHAT), IMAGE_ICON,
+                                       pixels, pixels, LR_SHARED)) {
+      SendMessageW(dialog_, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+    }
+  }
   // At the right of the work area, so that it stands beside Kelto rather than under it.
   RECT work{};
   RECT frame{};

@@ -1,6 +1,7 @@
 // Identifiers shared by the simulator's resource script, its window and the tests.
 #pragma once
 
+#define IDI_KELTOCHAT 1
 #define IDD_CHAT 100
 #define IDC_CHAT_LOG 101
 #define IDC_CHAT_PREFIX 102

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "simulator/chat_protocol.h"
-#include "simulator/dde_text.h"
+#include "chat_common/dde_conversation.h"
 
 namespace kelto::standin {
 namespace {

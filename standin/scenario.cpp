@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "chat_common/default_chat.h"
+
 namespace kelto::standin {
 namespace {
 
@@ -161,6 +163,8 @@ void ParseStatement(LineReader& line, Scenario& scenario) {
     write.offset = line.Number<std::size_t>();
     write.bytes = line.Text();
     scenario.writes.push_back(std::move(write));
+  } else if (keyword == "pump") {
+    scenario.pumpMilliseconds = line.Number<unsigned>();
   } else {
     line.Fail("unknown statement '" + std::string(keyword) + "'");
   }
@@ -170,6 +174,15 @@ void ParseStatement(LineReader& line, Scenario& scenario) {
 }
 
 }  // namespace
+
+std::string DefaultChatText() {
+  std::string text;
+  for (const char* line : chat_protocol::kDefaultChatLines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
 
 Scenario ParseScenario(std::string_view text) {
   Scenario scenario;

@@ -15,6 +15,8 @@
 //   message "T1" N "T2"      an OnDapiMessage sent inside every request
 //   write B OFFSET "BYTES"   bytes written into DapiCommunicate's buffer B (1 or 2)
 //                            at OFFSET on every call, never past the buffer's text
+//   pump MS                  every request handles the thread's window messages for
+//                            MS milliseconds before it answers, as a library may
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +27,9 @@
 #include <vector>
 
 namespace kelto::standin {
+
+// The default chat, each line followed by CR LF, as the chat client hands it over.
+std::string DefaultChatText();
 
 struct Scenario {
   enum class Delivery { Inside, Later, Never };
@@ -42,15 +47,12 @@ struct Scenario {
   std::int16_t initAnswer = 0;
   std::vector<std::optional<std::string>> results;
   std::optional<std::string> then = std::string("0");
-  std::string allText =
-      "<system>: Welcome to the chat\r\n"
-      "alice: hi everyone\r\n"
-      "bob: The Game Is Rock, Paper, Scissors\r\n"
-      "carol: count me in\r\n";
+  std::string allText = DefaultChatText();
   Delivery delivery = Delivery::Inside;
   unsigned laterMilliseconds = 0;
   std::vector<Message> messages;
   std::vector<BufferWrite> writes;
+  unsigned pumpMilliseconds = 0;
 };
 
 class ScenarioError : public std::runtime_error {

@@ -58,8 +58,27 @@ void CALLBACK ScriptedChat::DeliverLater(HWND, UINT, UINT_PTR timer, DWORD) {
   }
 }
 
-// Messages first, then the request's result code.
+// Handles the thread's window messages, the caller's included, for a while. A quit
+// request is left for the caller's own loop.
+void ScriptedChat::Pump() const {
+  const ULONGLONG end = GetTickCount64() + scenario_.pumpMilliseconds;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+}
+
+// Window messages, then messages, then the request's result code.
 std::optional<std::string> ScriptedChat::Answer() {
+  Pump();
   for (const Scenario::Message& message : scenario_.messages) {
     callbacks_.message(message.text1, message.number, message.text2);
   }

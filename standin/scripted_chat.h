@@ -20,6 +20,7 @@ class ScriptedChat final : public ChatBackend {
   std::optional<std::string> GetAllText(const char* appName) override;
 
  private:
+  void Pump() const;
   std::optional<std::string> Answer();
   static void CALLBACK DeliverLater(HWND, UINT, UINT_PTR timer, DWORD);
 

@@ -5,28 +5,9 @@
 #include <string>
 
 #include "link/mod_dapi.h"
+#include "window/game_window.h"
 
 namespace kelto {
-
-enum class Choice { Rock, Paper, Scissors };
-
-// The controls the choice commands read and write.
-class ChoiceControls {
- public:
-  virtual ~ChoiceControls() = default;
-  virtual std::u16string HostText() const = 0;               // txthost
-  virtual void SetIndicator(Choice choice, int value) = 0;   // Check1 to Check3
-  virtual int AutoSendValue() const = 0;                     // Check4
-  virtual void SetDrawText(const std::u16string& text) = 0;  // Text1
-  virtual std::u16string DrawText() const = 0;               // Text1
-};
-
-// The time of day, for reseeding the draw.
-class TimeOfDay {
- public:
-  virtual ~TimeOfDay() = default;
-  virtual double SecondsSinceMidnight() const = 0;
-};
 
 // A pseudo-random generator of values 0 <= r < 1.
 class UnitRandom {
@@ -40,8 +21,7 @@ const char16_t* ChoiceWord(Choice choice);
 
 class ChoiceCommands {
  public:
-  ChoiceCommands(ChoiceControls& controls, ModDapi& link, const TimeOfDay& clock,
-                 UnitRandom& random);
+  ChoiceCommands(GameWindow& window, ModDapi& link, UnitRandom& random);
 
   // Click on "Rock", "Paper" or "Scissors": send first, then mark.
   void OnChoice(Choice choice);
@@ -50,12 +30,18 @@ class ChoiceCommands {
 
  private:
   void Mark(Choice choice);
-  void SendToHost(Choice choice);
+  // Sends the word to the avatar named in the host field; `thenMark` runs before the
+  // user is told of a failure, so that the message and the window agree.
+  template <typename ThenMark>
+  void SendToHost(Choice choice, ThenMark&& thenMark);
 
-  ChoiceControls& controls_;
+  GameWindow& window_;
   ModDapi& link_;
-  const TimeOfDay& clock_;
   UnitRandom& random_;
 };
+
+// What the user is told when a choice could not be delivered.
+std::u16string NotDeliveredText(std::u16string_view word, std::u16string_view host,
+                                std::u16string_view lastCode);
 
 }  // namespace kelto

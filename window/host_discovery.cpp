@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace kelto {
 namespace {
@@ -22,9 +23,42 @@ std::u16string_view WithoutPrefix(std::u16string_view line) {
   return line;
 }
 
+// Sets a flag for as long as it lives, even when a handler below it throws.
+class Raised {
+ public:
+  explicit Raised(bool& flag) : flag_(flag) { flag_ = true; }
+  ~Raised() { flag_ = false; }
+  Raised(const Raised&) = delete;
+  Raised& operator=(const Raised&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 }  // namespace
 
-bool IsInList(std::u16string_view name, const AvatarList& list, const TextCase& textCase) {
+std::u16string Tokenizer::GetToken(std::u16string sText, std::u16string_view sDelimiter) {
+  if (!sText.empty()) {
+    text_ = std::move(sText);
+    offset_ = 0;
+  }
+  const std::size_t found = text_.find(sDelimiter, offset_);
+  if (found == std::u16string::npos) {
+    std::u16string token = text_.substr(offset_);
+    std::u16string().swap(text_);  // nothing is left to continue from: give the memory back
+    offset_ = 0;
+    return token;
+  }
+  std::u16string token = text_.substr(offset_, found - offset_);
+  offset_ = found + sDelimiter.size();
+  return token;
+}
+
+std::u16string_view Tokenizer::Remainder() const {
+  return std::u16string_view(text_).substr(offset_);
+}
+
+bool IsInList(std::u16string_view name, const AvatarList& list, const GameWindow& textCase) {
   const int count = list.Count();
   if (count <= 0) {
     return false;
@@ -38,9 +72,8 @@ bool IsInList(std::u16string_view name, const AvatarList& list, const TextCase& 
   return false;
 }
 
-void FindHost(std::u16string text, HostControls& controls, Tokenizer& tokenizer,
-              const TextCase& textCase) {
-  AvatarList& avatars = controls.Avatars();
+void FindHost(std::u16string text, GameWindow& window, Tokenizer& tokenizer) {
+  AvatarList& avatars = window.Avatars();
   avatars.Clear();
   // Each qualifying line overwrites the host; nothing can look in between, so only
   // the last one is written to the field.
@@ -53,42 +86,49 @@ void FindHost(std::u16string text, HostControls& controls, Tokenizer& tokenizer,
       continue;
     }
     const std::u16string_view name = rest.substr(0, found);
-    if (name != kSystemSender && !IsInList(name, avatars, textCase)) {
+    if (name != kSystemSender && !IsInList(name, avatars, window)) {
       host.emplace(name);
     }
   }
   if (host) {
-    controls.SetHostText(*host);
+    window.SetHostText(*host);
   }
 }
 
-HostDiscovery::HostDiscovery(ModDapi& link, HostControls& controls, Tokenizer& tokenizer,
-                             const TextCase& textCase, ChatTextWait& wait, UserNotice& notice)
-    : link_(link),
-      controls_(controls),
-      tokenizer_(tokenizer),
-      textCase_(textCase),
-      wait_(wait),
-      notice_(notice) {}
-
 void HostDiscovery::OnGetHost() {
   link_.EmptyAllText();
-  link_.GetAllText();
-  const ChatTextWait::Outcome outcome = wait_.WaitWhile([this] {
-    link_.RethrowCallbackFailure();
-    return link_.State().DapiAllText.empty();
-  });
-  switch (outcome) {
-    case ChatTextWait::Outcome::Arrived:
-      FindHost(link_.State().DapiAllText, controls_, tokenizer_, textCase_);
+  const RequestOutcome request = link_.GetAllText();
+  if (request.end == RequestOutcome::End::LinkClosed) {
+    return;
+  }
+  if (request.end == RequestOutcome::End::GivenUp) {
+    window_.Warn(NotFetchedText(request.lastCode));
+    return;
+  }
+  if (waiting_) {
+    return;  // the wait in progress scans whatever text arrives
+  }
+  GameWindow::WaitEnd end;
+  {
+    const Raised waiting(waiting_);
+    end = window_.WaitForChatText([this] { return link_.HasAllText(); });
+  }
+  switch (end) {
+    case GameWindow::WaitEnd::Arrived:
+      FindHost(link_.TakeAllText(), window_, tokenizer_);
       break;
-    case ChatTextWait::Outcome::TimedOut:
-      notice_.Show(kNoChatTextNotice);
+    case GameWindow::WaitEnd::TimedOut:
+      window_.Warn(kNoChatTextNotice);
       break;
-    case ChatTextWait::Outcome::WindowGone:
-      // The window is destroyed; nothing may touch it any more.
+    case GameWindow::WaitEnd::WindowGone:
+      // Nothing may touch the window any more.
       break;
   }
+}
+
+std::u16string NotFetchedText(std::u16string_view lastCode) {
+  return u"Kelto could not fetch the chat text: " + GivenUpReason(lastCode) +
+         u". The host field is unchanged. Try again.";
 }
 
 }  // namespace kelto

@@ -3,74 +3,57 @@
 // "Get Host": fetch the chat text, wait for it, and take as host the sender of the
 // last announcement line before the first empty line.
 
-#include <functional>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "link/mod_dapi.h"
-#include "link/platform.h"
-#include "window/tokenizer.h"
+#include "window/game_window.h"
 
 namespace kelto {
 
 inline constexpr char16_t kAnnouncement[] = u": The Game Is Rock, Paper, Scissors";
 
-// The list box lstAvatars.
-class AvatarList {
+// The window's tokenizer. A non-empty text starts a new text; an empty one goes on
+// with what is left of the last. The rest is kept as an offset into the text, so
+// walking a text of n characters costs O(n) in all; a text walked to its end is let go.
+class Tokenizer {
  public:
-  virtual ~AvatarList() = default;
-  virtual void Clear() = 0;
-  virtual int Count() const = 0;
-  virtual std::u16string Entry(int index) const = 0;
+  std::u16string GetToken(std::u16string sText, std::u16string_view sDelimiter);
+
+  // What the next call with an empty text continues from.
+  std::u16string_view Remainder() const;
+
+ private:
+  std::u16string text_;
+  std::size_t offset_ = 0;
 };
 
-// The platform's simple, character-by-character lower-case mapping.
-class TextCase {
- public:
-  virtual ~TextCase() = default;
-  virtual std::u16string Lower(std::u16string_view text) const = 0;
-};
+bool IsInList(std::u16string_view name, const AvatarList& list, const GameWindow& textCase);
 
-class HostControls {
- public:
-  virtual ~HostControls() = default;
-  virtual void SetHostText(const std::u16string& text) = 0;  // txthost
-  virtual AvatarList& Avatars() = 0;                         // lstAvatars
-};
-
-// Keeps the window responsive until the chat text is there.
-class ChatTextWait {
- public:
-  enum class Outcome { Arrived, TimedOut, WindowGone };
-  virtual ~ChatTextWait() = default;
-  // Looks first; while stillWaiting() holds, processes the pending window events
-  // and looks again.
-  virtual Outcome WaitWhile(const std::function<bool()>& stillWaiting) = 0;
-};
-
-bool IsInList(std::u16string_view name, const AvatarList& list, const TextCase& textCase);
-
-void FindHost(std::u16string text, HostControls& controls, Tokenizer& tokenizer,
-              const TextCase& textCase);
+void FindHost(std::u16string text, GameWindow& window, Tokenizer& tokenizer);
 
 class HostDiscovery {
  public:
-  HostDiscovery(ModDapi& link, HostControls& controls, Tokenizer& tokenizer,
-                const TextCase& textCase, ChatTextWait& wait, UserNotice& notice);
+  HostDiscovery(ModDapi& link, GameWindow& window) : link_(link), window_(window) {}
 
-  // Click on "Get Host".
+  // Click on "Get Host". A click while another one waits makes its own request and
+  // joins that wait instead of nesting a wait of its own.
   void OnGetHost();
+
+  const Tokenizer& Tokens() const { return tokenizer_; }
 
  private:
   ModDapi& link_;
-  HostControls& controls_;
-  Tokenizer& tokenizer_;
-  const TextCase& textCase_;
-  ChatTextWait& wait_;
-  UserNotice& notice_;
+  GameWindow& window_;
+  Tokenizer tokenizer_;  // its remainder outlives each click
+  bool waiting_ = false;
 };
 
+// What the user is told when the chat text could not be had.
+std::u16string NotFetchedText(std::u16string_view lastCode);
 inline constexpr char16_t kNoChatTextNotice[] =
-    u"No chat text arrived from the chat client. The host field is unchanged.";
+    u"No chat text arrived from the chat client. The host field is unchanged. Try again, or "
+    u"type the host's name into the Host field.";
 
 }  // namespace kelto

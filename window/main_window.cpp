@@ -4,11 +4,12 @@
 
 #include <stdexcept>
 
-#include "link/wide_text.h"
+#include "link/wide_text_win.h"
 #include "resources/resource.h"
-#include "window/gem.h"
-#include "window/layout.h"
-#include "window/window_text.h"
+#include "window/gem_win.h"
+#include "window/layout_win.h"
+#include "window/message_box_win.h"
+#include "window/window_text_win.h"
 
 namespace kelto {
 namespace {
@@ -18,16 +19,18 @@ namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = 0;
 
+// How long "Get Host" waits for the chat text, after its last click, before it tells
+// the user.
+constexpr ULONGLONG kChatTextTimeoutMs = 10000;
+
 int IndicatorId(Choice choice) {
   return IDC_CHECK1 + static_cast<int>(choice);
 }
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, UserNotice& notice)
-    : link_(link),
-      choices_(*this, link, timeOfDay_, random_),
-      discovery_(link, *this, tokenizer_, textCase_, wait_, notice) {
+MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& system)
+    : link_(link), system_(system), choices_(*this, link, random_), discovery_(link, *this) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -139,17 +142,58 @@ void MainWindow::Show(int showCommand) {
 
 int MainWindow::RunMessageLoop() {
   MSG message{};
-  BOOL got;
-  while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+  int status = 0;
+  // Ends with the window too: a library that handles messages inside its calls may
+  // keep the quit request for itself.
+  while (window_ != nullptr) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      status = static_cast<int>(message.wParam);
+      break;
+    }
     if (got == -1) {
       throw std::runtime_error("the message loop failed");
     }
-    DispatchWindowMessage(window_, message);
+    Dispatch(message);
   }
   if (failure_) {
     std::rethrow_exception(failure_);
   }
-  return static_cast<int>(message.wParam);
+  return status;
+}
+
+void MainWindow::Dispatch(MSG& message) {
+  // The window's own keyboard navigation first: Tab, arrows and mnemonics.
+  if (window_ == nullptr || !IsDialogMessageW(window_, &message)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+GameWindow::WaitEnd MainWindow::WaitForChatText(const std::function<bool()>& arrived) {
+  while (!arrived()) {
+    if (window_ == nullptr) {
+      return WaitEnd::WindowGone;
+    }
+    // A click on "Get Host" during the wait joins it, and restarts its time.
+    const ULONGLONG deadline = lastGetHostClick_ + kChatTextTimeoutMs;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) {
+      return WaitEnd::TimedOut;
+    }
+    // Returns at once while messages are pending, else sleeps until one arrives.
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+    MSG message;
+    while (window_ != nullptr && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));  // for the message loop
+        return WaitEnd::WindowGone;
+      }
+      Dispatch(message);
+    }
+  }
+  return WaitEnd::Arrived;
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -198,6 +242,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_DESTROY:
+      // A request repeating inside a library call that handles messages ends there.
+      link_.Close();
       PostQuitMessage(failure_ ? 1 : 0);
       return 0;
     case WM_NCDESTROY:
@@ -223,6 +269,7 @@ void MainWindow::OnCommand(int id) {
       choices_.OnChoice(Choice::Scissors);
       break;
     case IDC_COMMAND4:
+      lastGetHostClick_ = GetTickCount64();
       discovery_.OnGetHost();
       break;
     case IDC_COMMAND5:
@@ -260,8 +307,16 @@ std::u16string MainWindow::ControlText(int id) const {
   return FromWide(WindowText(Control(id)));
 }
 
+void MainWindow::SetControlText(int id, const std::u16string& text) {
+  SetWindowTextW(Control(id), ToWide(text).c_str());
+}
+
 std::u16string MainWindow::HostText() const {
   return ControlText(IDC_TXTHOST);
+}
+
+void MainWindow::SetHostText(const std::u16string& text) {
+  SetControlText(IDC_TXTHOST, text);
 }
 
 void MainWindow::SetIndicator(Choice choice, int value) {
@@ -273,16 +328,28 @@ int MainWindow::AutoSendValue() const {
   return static_cast<int>(SendMessageW(Control(IDC_CHECK4), BM_GETCHECK, 0, 0));
 }
 
-void MainWindow::SetDrawText(const std::u16string& text) {
-  SetWindowTextW(Control(IDC_TEXT1), ToWide(text).c_str());
-}
-
-std::u16string MainWindow::DrawText() const {
+std::u16string MainWindow::Text1() const {
   return ControlText(IDC_TEXT1);
 }
 
-void MainWindow::SetHostText(const std::u16string& text) {
-  SetWindowTextW(Control(IDC_TXTHOST), ToWide(text).c_str());
+void MainWindow::SetText1(const std::u16string& text) {
+  SetControlText(IDC_TEXT1, text);
+}
+
+std::u16string MainWindow::Lower(std::u16string_view text) const {
+  return LowerCase(text);
+}
+
+double MainWindow::SecondsSinceMidnight() const {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
+}
+
+void MainWindow::Warn(std::u16string_view text) {
+  if (window_ != nullptr) {
+    ShowWarning(window_, system_.AppName(), text);
+  }
 }
 
 }  // namespace kelto

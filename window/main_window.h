@@ -1,30 +1,33 @@
 #pragma once
 
-// The window "Kelto": its controls and menus, start-up, and the click handlers.
+// The window "Kelto": its controls and menus, start-up, the click handlers, and what
+// the game's logic needs of it.
 
 #include <windows.h>
 
 #include <exception>
 
+#include "link/link_system.h"
 #include "link/mod_dapi.h"
-#include "window/avatar_list_box.h"
+#include "window/avatar_list_box_win.h"
 #include "window/choice_commands.h"
-#include "window/dpi.h"
+#include "window/dpi_win.h"
+#include "window/game_window.h"
 #include "window/host_discovery.h"
-#include "window/message_wait.h"
 #include "window/std_random.h"
-#include "window/tokenizer.h"
-#include "window/windows_platform.h"
 
 namespace kelto {
 
-class MainWindow final : public ChoiceControls, public HostControls {
+class MainWindow final : public GameWindow {
  public:
   // Creates the window and its controls, hidden.
-  MainWindow(HINSTANCE instance, ModDapi& link, UserNotice& notice);
+  MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& system);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
+
+  // Null once the window is gone.
+  HWND Handle() const { return window_; }
 
   // Runs once before the window is first shown: topmost band first, then the link.
   void Load();
@@ -33,19 +36,22 @@ class MainWindow final : public ChoiceControls, public HostControls {
   // is raised here, outside the system's frames.
   int RunMessageLoop();
 
-  // ChoiceControls
   std::u16string HostText() const override;
+  void SetHostText(const std::u16string& text) override;
   void SetIndicator(Choice choice, int value) override;
   int AutoSendValue() const override;
-  void SetDrawText(const std::u16string& text) override;
-  std::u16string DrawText() const override;
-  // HostControls
-  void SetHostText(const std::u16string& text) override;
+  std::u16string Text1() const override;
+  void SetText1(const std::u16string& text) override;
   AvatarList& Avatars() override { return avatars_; }
+  std::u16string Lower(std::u16string_view text) const override;
+  double SecondsSinceMidnight() const override;
+  WaitEnd WaitForChatText(const std::function<bool()>& arrived) override;
+  void Warn(std::u16string_view text) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void Dispatch(MSG& message);
   void OnCommand(int id);
   void OnStayOnTop();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -54,19 +60,18 @@ class MainWindow final : public ChoiceControls, public HostControls {
   void SizeClientArea(UINT dpi, int left, int top);
   HWND Control(int id) const;
   std::u16string ControlText(int id) const;
+  void SetControlText(int id, const std::u16string& text);
 
   ModDapi& link_;
+  const LinkSystem& system_;
   HWND window_ = nullptr;
   HWND savedFocus_ = nullptr;
   dpi::UniqueFont font_;
   std::exception_ptr failure_;
+  ULONGLONG lastGetHostClick_ = 0;
 
   AvatarListBox avatars_;
-  Tokenizer tokenizer_;  // its remainder outlives each "Get Host"
-  WindowsTextCase textCase_;
-  LocalTimeOfDay timeOfDay_;
   StdUnitRandom random_;
-  MessageWait wait_{window_};
   ChoiceCommands choices_;
   HostDiscovery discovery_;
 };

@@ -208,15 +208,6 @@ bool KeltoSession::Responsive(DWORD timeoutMs) const {
   return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
 }
 
-FILETIME KeltoSession::CpuTime() const {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(process_.hProcess, &created, &exited, &kernel, &user);
-  ULARGE_INTEGER total;
-  total.QuadPart = (ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}).QuadPart +
-                   (ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}).QuadPart;
-  return FILETIME{total.LowPart, total.HighPart};
-}
-
 std::optional<DWORD> KeltoSession::WaitForExit(DWORD timeoutMs) {
   if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
     return std::nullopt;
@@ -282,33 +273,12 @@ Screen Screen::Capture(const RECT& rect) {
   return shot;
 }
 
+std::uint8_t Screen::Channel(int x, int y, int channel) const {
+  return bgrx[(static_cast<std::size_t>(y) * width + x) * 4 + channel];
+}
+
 int Screen::Luminance(int x, int y) const {
-  const std::uint8_t* pixel = bgrx.data() + (static_cast<std::size_t>(y) * width + x) * 4;
-  return (pixel[0] * 11 + pixel[1] * 59 + pixel[2] * 30) / 100;
-}
-
-bool Screen::Save(const std::wstring& fileName) const {
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = -height;  // top-down
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + bgrx.size());
-  std::ofstream out((TestFolder() + L"\\" + fileName).c_str(), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info), sizeof info);
-  out.write(reinterpret_cast<const char*>(bgrx.data()), static_cast<std::streamsize>(bgrx.size()));
-  return static_cast<bool>(out);
-}
-
-void KeltoSession::SaveScreenshot(const std::wstring& fileName) const {
-  RECT rect{};
-  GetWindowRect(window_, &rect);
-  Screen::Capture(rect).Save(fileName);
+  return (Channel(x, y, 0) * 11 + Channel(x, y, 1) * 59 + Channel(x, y, 2) * 30) / 100;
 }
 
 void KeltoSession::PressKeys(const std::vector<WORD>& keys, bool together) {
@@ -357,8 +327,6 @@ std::optional<bool> KeltoSession::StayOnTopShownChecked() {
   RECT rect{};
   GetWindowRect(popup, &rect);
   const Screen shot = Screen::Capture(rect);
-  static int opened = 0;
-  shot.Save(L"settings-menu-" + std::to_wstring(++opened) + L".bmp");
   PressKeys({VK_ESCAPE});
   PressKeys({VK_ESCAPE});
   // Each row is compared with its own right margin, past the text, for the
@@ -378,6 +346,44 @@ std::wstring MessageBoxText(HWND box) {
   // A message box shows its text in the static control with the id 0xFFFF.
   const HWND text = GetDlgItem(box, 0xFFFF);
   return text != nullptr ? TextOf(text) : std::wstring();
+}
+
+BoxIcon MessageBoxIcon(HWND box) {
+  // The icon is a static control of the icon style; Windows and Wine number it apart.
+  HWND icon = nullptr;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr && icon == nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      icon = child;
+    }
+  }
+  RECT rect{};
+  if (icon == nullptr || !GetWindowRect(icon, &rect)) {
+    return BoxIcon::None;
+  }
+  BoxIcon seen = BoxIcon::None;
+  // Looked at again for a moment: the box may not be painted yet.
+  WaitUntil(
+      [&] {
+        const Screen shot = Screen::Capture(rect);
+        int red = 0;
+        int yellow = 0;
+        for (int y = 0; y < shot.height; ++y) {
+          for (int x = 0; x < shot.width; ++x) {
+            const int b = shot.Channel(x, y, 0);
+            const int g = shot.Channel(x, y, 1);
+            const int r = shot.Channel(x, y, 2);
+            red += (r > 180 && g < 100 && b < 100) ? 1 : 0;
+            yellow += (r > 180 && g > 160 && b < 100) ? 1 : 0;
+          }
+        }
+        if (red + yellow > 0) {
+          seen = red > yellow ? BoxIcon::Error : BoxIcon::Warning;
+        }
+        return seen != BoxIcon::None;
+      },
+      2000);
+  return seen;
 }
 
 std::wstring WindowCaption(HWND window) {

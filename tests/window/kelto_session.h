@@ -23,8 +23,8 @@ struct SessionOptions {
 // A piece of the screen as the user sees it.
 struct Screen {
   static Screen Capture(const RECT& rect);
+  std::uint8_t Channel(int x, int y, int channel) const;  // 0 blue, 1 green, 2 red
   int Luminance(int x, int y) const;
-  bool Save(const std::wstring& fileName) const;  // a BMP file beside the test program
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> bgrx;
@@ -64,7 +64,6 @@ class KeltoSession {
   bool Topmost() const;
   // Answers a message within the timeout: the window is not frozen.
   bool Responsive(DWORD timeoutMs = 2000) const;
-  FILETIME CpuTime() const;
 
   std::optional<DWORD> WaitForExit(DWORD timeoutMs);
   // A message box of Kelto's, or null.
@@ -72,7 +71,6 @@ class KeltoSession {
   // Whether Kelto's process has a window of the main window's class.
   bool HasMainWindow() const;
   std::vector<std::string> Log() const;
-  void SaveScreenshot(const std::wstring& fileName) const;
 
  private:
   std::wstring directory_;
@@ -82,6 +80,10 @@ class KeltoSession {
 };
 
 std::wstring MessageBoxText(HWND box);
+// The icon a message box shows, told by its colour: the error icon is red, the
+// warning icon yellow.
+enum class BoxIcon { None, Error, Warning };
+BoxIcon MessageBoxIcon(HWND box);
 std::wstring WindowCaption(HWND window);
 void PressMessageBoxOk(HWND box);
 std::wstring TestFolder();

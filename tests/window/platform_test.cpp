@@ -1,10 +1,12 @@
-// The Windows sides of the platform interfaces, tested in this process.
+// Kelto's conversions at the library boundary and its other uses of the system,
+// tested in this process.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "link/windows_platform.h"
-#include "window/windows_platform.h"
+#include "link/ansi_code_page_win.h"
+#include "link/link_system_win.h"
+#include "window/window_text_win.h"
 
 namespace kelto {
 namespace {
@@ -18,38 +20,27 @@ class Platform : public ::testing::Test {
       GTEST_SKIP() << "expects code page 1252, not " << GetACP();
     }
   }
-  WindowsAnsiCodec codec;
 };
 
-TEST_F(Platform, AnsiCodecConvertsEveryByteBothWays) {
-  EXPECT_EQ(codec.Widen("a\0b\x80\xE9"s), u"a\0b\u20AC\u00E9"s);
-  EXPECT_EQ(codec.Narrow(u"a\0b\u20AC\u00E9"s), "a\0b\x80\xE9"s);
-  EXPECT_EQ(codec.Widen(""), u"");
-  EXPECT_EQ(codec.Narrow(u""), "");
-}
-
-TEST_F(Platform, CharactersOutsideTheCodePageBecomeReplacements) {
-  EXPECT_EQ(codec.Narrow(u"\u4E2D\u6587x"), "??x");
-  const std::string emoji = codec.Narrow(u"\U0001F600");
-  EXPECT_FALSE(emoji.empty());
-  EXPECT_EQ(emoji.find_first_not_of('?'), std::string::npos);
-}
-
-TEST_F(Platform, LongTextsConvert) {
+TEST_F(Platform, AnsiCodePageConvertsEveryByteBothWays) {
+  EXPECT_EQ(WidenFromAnsi("a\0b\x80\xE9"s), u"a\0b\u20AC\u00E9"s);
+  EXPECT_EQ(NarrowToAnsi(u"a\0b\u20AC\u00E9"s), "a\0b\x80\xE9"s);
+  EXPECT_EQ(WidenFromAnsi(""), u"");
+  EXPECT_EQ(NarrowToAnsi(u""), "");
+  EXPECT_EQ(NarrowToAnsi(u"\u4E2D\u6587x"), "??x");
   const std::string bytes(3 << 20, '\xE9');
-  EXPECT_EQ(codec.Widen(bytes), std::u16string(3 << 20, u'\u00E9'));
+  EXPECT_EQ(WidenFromAnsi(bytes), std::u16string(3 << 20, u'\u00E9'));
 }
 
-TEST_F(Platform, LowerCaseMapsCharacterByCharacter) {
-  const WindowsTextCase textCase;
-  EXPECT_EQ(textCase.Lower(u"BOB"), u"bob");
-  EXPECT_EQ(textCase.Lower(u"\u00C4\u00D6\u00DC"), u"\u00E4\u00F6\u00FC");
-  EXPECT_EQ(textCase.Lower(u"\u0130").size(), 1u);
-  EXPECT_EQ(textCase.Lower(u"a\0B"s), u"a\0b"s);
+TEST_F(Platform, LowerCaseMapsCharacterForCharacter) {
+  EXPECT_EQ(LowerCase(u"BOB"), u"bob");
+  EXPECT_EQ(LowerCase(u"\u00C4\u00D6\u00DC"), u"\u00E4\u00F6\u00FC");
+  EXPECT_EQ(LowerCase(u"\u0130").size(), 1u);
+  EXPECT_EQ(LowerCase(u"a\0B"s), u"a\0b"s);
 }
 
 TEST_F(Platform, ApplicationNameIsTheProgramsFileName) {
-  EXPECT_EQ(ModuleAppName().AppName(), u"window_tests");
+  EXPECT_EQ(WindowsLinkSystem().AppName(), u"window_tests");
 }
 
 }  // namespace

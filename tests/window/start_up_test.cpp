@@ -1,3 +1,4 @@
+// The window as it opens, its two menu commands, and the ways start-up fails.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +15,26 @@ struct ExpectedControl {
   int id;
   const wchar_t* className;
   const wchar_t* caption;
+  int left, top, width, height;  // twips, relative to the client area
+  bool tabStop;
+  bool visible;
+};
+
+// The window's table; the host field and "Get Host" sit in the frame at 120, 1560.
+const ExpectedControl kControls[] = {
+    {IDC_FRAME1, L"Button", L"Host", 120, 1560, 1695, 975, false, true},
+    {IDC_TXTHOST, L"Edit", L"", 240, 1800, 1455, 285, true, true},
+    {IDC_COMMAND1, L"Button", L"Rock", 120, 120, 1335, 255, true, true},
+    {IDC_COMMAND2, L"Button", L"Paper", 120, 420, 1335, 255, true, true},
+    {IDC_COMMAND3, L"Button", L"Scissors", 120, 720, 1335, 255, true, true},
+    {IDC_COMMAND4, L"Button", L"Get Host", 240, 2160, 1455, 255, true, true},
+    {IDC_LSTAVATARS, L"ListBox", L"", 2520, 360, 915, 645, false, false},
+    {IDC_CHECK1, L"Button", nullptr, 1560, 120, 255, 255, true, true},
+    {IDC_CHECK2, L"Button", nullptr, 1560, 420, 255, 255, true, true},
+    {IDC_CHECK3, L"Button", nullptr, 1560, 720, 255, 255, true, true},
+    {IDC_COMMAND5, L"Button", L"Random Select", 120, 1020, 1695, 255, true, true},
+    {IDC_TEXT1, L"Edit", L"", 120, 2640, 1215, 285, false, false},
+    {IDC_CHECK4, L"Button", L"Auto Send", 360, 1320, 1335, 255, true, true},
 };
 
 RECT ClientRectOf(HWND window, HWND control) {
@@ -23,91 +44,65 @@ RECT ClientRectOf(HWND window, HWND control) {
   return rect;
 }
 
-TEST(StartUp, WindowShowsEveryControlAsLaidOut) {
-  KeltoSession kelto;
-  const HWND window = kelto.WaitForWindow();
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(WindowCaption(window), L"Kelto");
-
+void ExpectLayout(KeltoSession& kelto, int dpi) {
+  const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+  const HWND window = kelto.Window();
   RECT client{};
   GetClientRect(window, &client);
-  EXPECT_EQ(client.right, 127);  // 1,905 x 2,595 twips at 96 DPI
-  EXPECT_EQ(client.bottom, 173);
-  const LONG style = GetWindowLongW(window, GWL_STYLE);
-  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "the window must not be resizable";
-  EXPECT_NE(style & WS_MINIMIZEBOX, 0);
-
-  const ExpectedControl controls[] = {{IDC_FRAME1, L"Button", L"Host"},
-                                      {IDC_TXTHOST, L"Edit", L""},
-                                      {IDC_COMMAND1, L"Button", L"Rock"},
-                                      {IDC_COMMAND2, L"Button", L"Paper"},
-                                      {IDC_COMMAND3, L"Button", L"Scissors"},
-                                      {IDC_COMMAND4, L"Button", L"Get Host"},
-                                      {IDC_LSTAVATARS, L"ListBox", L""},
-                                      {IDC_CHECK1, L"Button", L""},
-                                      {IDC_CHECK2, L"Button", L""},
-                                      {IDC_CHECK3, L"Button", L""},
-                                      {IDC_COMMAND5, L"Button", L"Random Select"},
-                                      {IDC_TEXT1, L"Edit", L""},
-                                      {IDC_CHECK4, L"Button", L"Auto Send"}};
+  EXPECT_EQ(client.right, pixels(1905));
+  EXPECT_EQ(client.bottom, pixels(2595));
   HWND previous = nullptr;
-  for (const ExpectedControl& expected : controls) {
+  for (const ExpectedControl& expected : kControls) {
     const HWND control = kelto.Control(expected.id);
     ASSERT_NE(control, nullptr) << expected.id;
     wchar_t className[32] = {};
     GetClassNameW(control, className, 32);
     EXPECT_EQ(_wcsicmp(className, expected.className), 0) << expected.id;
-    EXPECT_EQ(kelto.Text(expected.id), expected.caption);
+    if (expected.caption != nullptr) {
+      EXPECT_EQ(kelto.Text(expected.id), expected.caption);
+    }
+    const RECT rect = ClientRectOf(window, control);
+    EXPECT_EQ(rect.left, pixels(expected.left)) << expected.id;
+    EXPECT_EQ(rect.top, pixels(expected.top)) << expected.id;
+    EXPECT_EQ(rect.right - rect.left, pixels(expected.width)) << expected.id;
+    EXPECT_EQ(rect.bottom - rect.top, pixels(expected.height)) << expected.id;
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    EXPECT_EQ((style & WS_TABSTOP) != 0, expected.tabStop) << expected.id;
+    EXPECT_EQ((style & WS_VISIBLE) != 0, expected.visible) << expected.id;
     // Created in tab-index order.
     EXPECT_EQ(GetWindow(control, GW_HWNDPREV), previous) << expected.id;
     previous = control;
   }
+}
+
+TEST(StartUp, WindowOpensAsLaidOutOnTopWithTheFocusInTheHostField) {
+  KeltoSession kelto;
+  const HWND window = kelto.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(WindowCaption(window), L"Kelto");
+  ExpectLayout(kelto, 96);
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "the window must not be resizable";
+  EXPECT_NE(style & WS_MINIMIZEBOX, 0);
   for (const int id : {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3, IDC_CHECK4}) {
     EXPECT_EQ(kelto.Check(id), 0);
   }
-
-  // Twips to pixels: Rock at 120, 120 with 1,335 x 255; the host field inside the frame.
-  const RECT rock = ClientRectOf(window, kelto.Control(IDC_COMMAND1));
-  EXPECT_EQ(rock.left, 8);
-  EXPECT_EQ(rock.top, 8);
-  EXPECT_EQ(rock.right - rock.left, 89);
-  EXPECT_EQ(rock.bottom - rock.top, 17);
-  const RECT host = ClientRectOf(window, kelto.Control(IDC_TXTHOST));
-  EXPECT_EQ(host.left, 16);
-  EXPECT_EQ(host.top, 120);
-  // Text1 and lstAvatars lie wholly outside the client area.
-  EXPECT_GE(ClientRectOf(window, kelto.Control(IDC_TEXT1)).top, client.bottom);
-  EXPECT_GE(ClientRectOf(window, kelto.Control(IDC_LSTAVATARS)).left, client.right);
-
   EXPECT_TRUE(kelto.Topmost());
+  EXPECT_EQ(kelto.StayOnTopShownChecked(), true);
   GUITHREADINFO thread{};
   thread.cbSize = sizeof thread;
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread));
   EXPECT_EQ(thread.hwndFocus, kelto.Control(IDC_TXTHOST));
-
-  kelto.SaveScreenshot(L"window-at-start.bmp");
 }
 
-TEST(StartUp, StayOnTopIsCheckedAtStart) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  EXPECT_TRUE(kelto.Topmost());
-  EXPECT_EQ(kelto.StayOnTopShownChecked(), true);
-}
-
-TEST(StartUp, ExitEndsTheProgramWithoutFurtherLibraryCalls) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.Menu(IDM_EXIT);
-  EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0});
-  EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")"}));
-}
-
-TEST(StartUp, CloseBoxEndsTheProgram) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.CloseBox();
-  EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0});
+TEST(StartUp, ExitOrTheCloseBoxEndsTheProgramWithoutFurtherLibraryCalls) {
+  for (const bool exit : {true, false}) {
+    KeltoSession kelto;
+    ASSERT_NE(kelto.WaitForWindow(), nullptr);
+    exit ? kelto.Menu(IDM_EXIT) : kelto.CloseBox();
+    EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0}) << (exit ? "Exit" : "close box");
+    EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")"}));
+  }
 }
 
 TEST(StartUp, ApplicationNameIsTheExecutableWithoutItsLastExtension) {
@@ -123,43 +118,55 @@ TEST(StartUp, ApplicationNameIsTheExecutableWithoutItsLastExtension) {
   DeleteFileW(copy.c_str());
 }
 
-void ExpectRefusal(const SessionOptions& options) {
-  KeltoSession kelto(options);
+// Waits for the box that ends the program, checks what it says, and closes it.
+void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text) {
   const HWND box = kelto.WaitForMessageBox(20000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowCaption(box), L"Kelto");
-  EXPECT_EQ(MessageBoxText(box), L"Run-time error 10001: Failed to initialize DDE layer");
+  EXPECT_EQ(MessageBoxText(box), text);
+  EXPECT_EQ(MessageBoxIcon(box), BoxIcon::Error);
   EXPECT_FALSE(kelto.HasMainWindow());
   EXPECT_FALSE(kelto.WaitForExit(300).has_value()) << "ended before the box was closed";
   PressMessageBoxOk(box);
   const std::optional<DWORD> status = kelto.WaitForExit(10000);
   ASSERT_TRUE(status.has_value());
   EXPECT_NE(*status, 0u);
-  EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")"}));
 }
+
+const wchar_t kRefused[] =
+    L"Run-time error 10001: Failed to initialize DDE layer\n\nThe chat client is not running, or "
+    L"has not started its link. Start the chat client, then start Kelto again.";
 
 TEST(StartUp, RefusedLinkShowsError10001AndNoWindow) {
-  ExpectRefusal({.scenario = "init 1\n"});
+  const std::pair<const char*, SessionOptions> refusals[] = {
+      {"init 1", {.scenario = "init 1\n"}},
+      {"malformed scenario", {.scenario = "init soon\n"}},
+      {"no chat client running", {.overDde = true}},
+  };
+  for (const auto& [name, options] : refusals) {
+    SCOPED_TRACE(name);
+    KeltoSession kelto(options);
+    ExpectFatalBox(kelto, kRefused);
+    EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")"}));
+  }
 }
 
-TEST(StartUp, MalformedScenarioMakesTheStandInRefuse) {
-  ExpectRefusal({.scenario = "init soon\n"});
-}
-
-TEST(StartUp, NoChatClientRunningIsARefusal) {
-  ExpectRefusal({.overDde = true});
-}
-
-TEST(StayOnTop, MenuAndBandToggleTogether) {
+TEST(StayOnTop, MenuAndBandToggleTogetherAndTheWindowStaysPut) {
   KeltoSession kelto;
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  ASSERT_TRUE(kelto.Topmost());
+  ASSERT_TRUE(SetWindowPos(kelto.Window(), nullptr, 300, 200, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  RECT before{};
+  GetWindowRect(kelto.Window(), &before);
   kelto.Menu(IDM_STAY);
   ASSERT_TRUE(WaitUntil([&] { return !kelto.Topmost(); }, 5000)) << "band not left";
   EXPECT_EQ(kelto.StayOnTopShownChecked(), false);
   kelto.Menu(IDM_STAY);
   ASSERT_TRUE(WaitUntil([&] { return kelto.Topmost(); }, 5000)) << "band not entered again";
   EXPECT_EQ(kelto.StayOnTopShownChecked(), true);
+  RECT after{};
+  GetWindowRect(kelto.Window(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after)) << "moved to " << after.left << ", " << after.top;
 }
 
 // Kelto copied into a folder of its own, where no wadapi.dll stands beside it.
@@ -175,23 +182,19 @@ class MissingLibrary : public ::testing::Test {
     DeleteFileW((folder + L"\\wadapi.dll").c_str());
     RemoveDirectoryW(folder.c_str());
   }
-  void ExpectFatalBox(const std::wstring& named, const std::string& scenario = "") {
-    KeltoSession kelto({.scenario = scenario, .executable = L"alone\\Kelto.exe"});
-    const HWND box = kelto.WaitForMessageBox(20000);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(WindowCaption(box), L"Kelto");
-    const std::wstring text = MessageBoxText(box);
-    EXPECT_NE(text.find(named), std::wstring::npos) << std::string(text.begin(), text.end());
-    PressMessageBoxOk(box);
-    const std::optional<DWORD> status = kelto.WaitForExit(10000);
-    ASSERT_TRUE(status.has_value());
-    EXPECT_NE(*status, 0u);
-  }
   const std::wstring folder = TestFolder() + L"\\alone";
 };
 
-TEST_F(MissingLibrary, MissingDllIsNamedAndEndsTheProgram) {
-  ExpectFatalBox(L"Can't load the library wadapi.dll: ");
+TEST_F(MissingLibrary, MissingDllSaysWhereKeltoBelongs) {
+  KeltoSession kelto({.executable = L"alone\\Kelto.exe"});
+  const HWND box = kelto.WaitForMessageBox(20000);
+  ASSERT_NE(box, nullptr);
+  const std::wstring text = MessageBoxText(box);
+  EXPECT_EQ(text.rfind(L"Run-time error 53: Can't load the library wadapi.dll: ", 0), 0u);
+  EXPECT_NE(text.find(L"\n\nKelto could not find the chat client's library wadapi.dll. Put "
+                      L"Kelto.exe into the chat client's folder, beside wadapi.dll"),
+            std::wstring::npos);
+  ExpectFatalBox(kelto, text);
 }
 
 TEST_F(MissingLibrary, MissingEntryPointIsNamedAtItsFirstCall) {
@@ -204,13 +207,12 @@ TEST_F(MissingLibrary, MissingEntryPointIsNamedAtItsFirstCall) {
   const HWND box = kelto.WaitForMessageBox(10000);
   ASSERT_NE(box, nullptr);
   const std::wstring text = MessageBoxText(box);
-  EXPECT_NE(text.find(L"Can't find the entry point DapiRegister in wadapi.dll"), std::wstring::npos)
-      << std::string(text.begin(), text.end());
-  EXPECT_FALSE(kelto.HasMainWindow());
-  PressMessageBoxOk(box);
-  const std::optional<DWORD> status = kelto.WaitForExit(10000);
-  ASSERT_TRUE(status.has_value());
-  EXPECT_NE(*status, 0u);
+  EXPECT_EQ(
+      text.rfind(L"Run-time error 453: Can't find the entry point DapiRegister in wadapi.dll", 0),
+      0u);
+  EXPECT_NE(text.find(L"is not one that Kelto can work with: it has no entry point DapiRegister"),
+            std::wstring::npos);
+  ExpectFatalBox(kelto, text);
 }
 
 // The test prefix's display set to 144 DPI for the Kelto started meanwhile.
@@ -234,18 +236,8 @@ class Dpi : public ::testing::Test {
 
 TEST_F(Dpi, LayoutScalesWithTheDisplay) {
   KeltoSession kelto;
-  const HWND window = kelto.WaitForWindow();
-  ASSERT_NE(window, nullptr);
-  RECT client{};
-  GetClientRect(window, &client);
-  EXPECT_EQ(client.right, MulDiv(1905, 144, 1440));
-  EXPECT_EQ(client.bottom, MulDiv(2595, 144, 1440));
-  const RECT scissors = ClientRectOf(window, kelto.Control(IDC_COMMAND3));
-  EXPECT_EQ(scissors.left, MulDiv(120, 144, 1440));
-  EXPECT_EQ(scissors.top, MulDiv(720, 144, 1440));
-  EXPECT_EQ(scissors.right - scissors.left, MulDiv(1335, 144, 1440));
-  EXPECT_GE(ClientRectOf(window, kelto.Control(IDC_TEXT1)).top, client.bottom);
-  kelto.SaveScreenshot(L"window-at-144-dpi.bmp");
+  ASSERT_NE(kelto.WaitForWindow(), nullptr);
+  ExpectLayout(kelto, 144);
 }
 
 }  // namespace

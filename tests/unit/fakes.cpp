@@ -1,35 +1,22 @@
-#include "tests/unit/fake_platform.h"
+#include "tests/unit/fakes.h"
 
+#include <cstdio>
 #include <cstring>
-
-#include "standin/scenario.h"
 
 namespace kelto::testing {
 
-std::string FakeCodec::Narrow(std::u16string_view text) const {
+std::string FakeSystem::Narrow(std::u16string_view text) const {
   std::string bytes;
   for (const char16_t c : text) {
-    if (c <= 0xFF) {
-      bytes.push_back(static_cast<char>(c));
-    } else if (doubleByte_) {
-      bytes.push_back(static_cast<char>(0x81));
-      bytes.push_back(static_cast<char>(c & 0xFF));
-    } else {
-      bytes.push_back('?');
-    }
+    bytes.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
   }
   return bytes;
 }
 
-std::u16string FakeCodec::Widen(std::string_view bytes) const {
-  std::u16string text;
+std::u16string FakeSystem::Widen(std::string_view bytes) const {
+  std::u16string text(bytes.size(), u'\0');
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (doubleByte_ && byte == 0x81 && i + 1 < bytes.size()) {
-      text.push_back(static_cast<char16_t>(0x100 | static_cast<unsigned char>(bytes[++i])));
-    } else {
-      text.push_back(static_cast<char16_t>(byte));
-    }
+    text[i] = static_cast<unsigned char>(bytes[i]);
   }
   return text;
 }
@@ -37,6 +24,9 @@ std::u16string FakeCodec::Widen(std::string_view bytes) const {
 std::int16_t FakeLibrary::InitDDE(const char* appName, LinkCallbacks& callbacks) {
   log_.push_back("InitDDE " + Escape(appName));
   callbacks_ = &callbacks;
+  if (duringCall) {
+    duringCall();
+  }
   return initAnswer;
 }
 
@@ -66,8 +56,9 @@ void FakeLibrary::DapiGetAllText(const char* appName) {
 }
 
 void FakeLibrary::Answer() {
-  if (clock_ != nullptr) {
-    clock_->now += clock_->perCall;
+  system_.now += system_.perCall;
+  if (duringCall) {
+    duringCall();
   }
   std::optional<std::string> code = then;
   if (!results.empty()) {
@@ -79,8 +70,57 @@ void FakeLibrary::Answer() {
   }
 }
 
+void FakeWindow::SetHostText(const std::u16string& text) {
+  host = text;
+  ++hostWrites;
+}
+
+void FakeWindow::SetIndicator(Choice choice, int value) {
+  const auto index = static_cast<std::size_t>(choice);
+  indicators[index] = value;
+  log_.push_back("Check" + std::to_string(index + 1) + "=" + std::to_string(value));
+}
+
+std::u16string FakeWindow::Lower(std::u16string_view text) const {
+  std::u16string lower(text);
+  for (char16_t& c : lower) {
+    if (c >= u'A' && c <= u'Z') {
+      c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+  }
+  return lower;
+}
+
+GameWindow::WaitEnd FakeWindow::WaitForChatText(const std::function<bool()>& arrived) {
+  ++waits;
+  while (!arrived()) {
+    if (nextBatch == batches.size()) {
+      return whenIdle;
+    }
+    const std::function<void()> batch = batches[nextBatch++];  // a batch may click again
+    batch();
+  }
+  return WaitEnd::Arrived;
+}
+
+void FakeWindow::Warn(std::u16string_view text) {
+  warnings.emplace_back(text);
+  log_.push_back("Warn");
+}
+
 std::string Escape(std::string_view bytes) {
-  return standin::QuoteBytes(bytes);
+  std::string out = "\"";
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') {
+      out.push_back(c);
+    } else {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+      out += hex;
+    }
+  }
+  return out + "\"";
 }
 
 std::string Utf8(std::u16string_view text) {

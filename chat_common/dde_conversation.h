@@ -8,6 +8,13 @@
 // would be simpler, but Wine's DDEML answers every request after the first with
 // "not processed".)
 
+#include <windows.h>
+
+#include <ddeml.h>
+
+#include <cstring>
+#include <string>
+
 namespace kelto::chat_protocol {
 
 inline constexpr char kService[] = "KeltoChat";
@@ -21,5 +28,14 @@ inline constexpr char kItemResult[] = "Result";          // advise: code of the 
 
 inline constexpr char kSeparator = '\t';
 inline constexpr unsigned kTimeoutMilliseconds = 3000;
+
+// The data's text up to its terminating NUL.
+inline std::string DataText(HDDEDATA data) {
+  const DWORD size = DdeGetData(data, nullptr, 0, 0);
+  std::string text(size, '\0');
+  DdeGetData(data, reinterpret_cast<BYTE*>(text.data()), size, 0);
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
 
 }  // namespace kelto::chat_protocol

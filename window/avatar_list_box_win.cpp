@@ -1,8 +1,8 @@
-#include "window/avatar_list_box.h"
+#include "window/avatar_list_box_win.h"
 
 #include <vector>
 
-#include "link/wide_text.h"
+#include "link/wide_text_win.h"
 
 namespace kelto {
 

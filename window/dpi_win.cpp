@@ -1,4 +1,4 @@
-#include "window/dpi.h"
+#include "window/dpi_win.h"
 
 namespace kelto::dpi {
 namespace {

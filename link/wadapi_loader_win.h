@@ -5,16 +5,16 @@
 #include <windows.h>
 
 #include "link/dapi_library.h"
-#include "link/platform.h"
+#include "link/link_system.h"
 #include "link/wadapi.h"
 
 namespace kelto {
 
-class WadapiLibrary final : public DapiLibrary {
+class WadapiLoader final : public DapiLibrary {
  public:
-  explicit WadapiLibrary(const AppNameSource& appName) : appName_(appName) {}
-  WadapiLibrary(const WadapiLibrary&) = delete;
-  WadapiLibrary& operator=(const WadapiLibrary&) = delete;
+  explicit WadapiLoader(const LinkSystem& system) : system_(system) {}
+  WadapiLoader(const WadapiLoader&) = delete;
+  WadapiLoader& operator=(const WadapiLoader&) = delete;
 
   std::int16_t InitDDE(const char* appName, LinkCallbacks& callbacks) override;
   void DapiRegister(const char* appName) override;
@@ -26,7 +26,7 @@ class WadapiLibrary final : public DapiLibrary {
   template <typename Proc>
   Proc EntryPoint(Proc& cached, const char* name);
 
-  const AppNameSource& appName_;
+  const LinkSystem& system_;
   // Never freed: the link is never shut down, and the library keeps our callbacks
   // and its DDE conversation until the process ends.
   HMODULE module_ = nullptr;
@@ -35,9 +35,5 @@ class WadapiLibrary final : public DapiLibrary {
   wadapi::DapiCommunicateProc communicate_ = nullptr;
   wadapi::DapiGetAllTextProc getAllText_ = nullptr;
 };
-
-// Errors of the library's loading, numbered as the classic runtime numbers them.
-inline constexpr std::int32_t kErrorLibraryNotFound = 53;
-inline constexpr std::int32_t kErrorEntryPointNotFound = 453;
 
 }  // namespace kelto

@@ -1,4 +1,4 @@
-#include "window/layout.h"
+#include "window/layout_win.h"
 
 #include <commctrl.h>
 
@@ -13,9 +13,9 @@ constexpr int kFrameTop = 1560;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kCheckBox = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
-// Text1 and lstAvatars lie outside the client area; they take no tab stop, so the
-// focus never moves to a control the user cannot see.
-constexpr DWORD kUnseen = kChild;
+// Text1 and lstAvatars lie outside the client area. They are hidden as well, and take
+// no tab stop, so that neither the focus nor a screen reader ever lands on them.
+constexpr DWORD kUnseen = WS_CHILD;
 
 }  // namespace
 

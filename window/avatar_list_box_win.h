@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "window/host_discovery.h"
+#include "window/game_window.h"
 
 namespace kelto {
 

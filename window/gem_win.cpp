@@ -1,4 +1,4 @@
-#include "window/gem.h"
+#include "window/gem_win.h"
 
 namespace kelto::Gem {
 

@@ -1,0 +1,29 @@
+#pragma once
+
+// What the link needs from the operating system, behind one interface so that the
+// link's logic runs, and is tested, without Windows.
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace kelto {
+
+class LinkSystem {
+ public:
+  virtual ~LinkSystem() = default;
+
+  // The system's ANSI code page, both ways. Every byte is converted, embedded NULs
+  // included.
+  virtual std::string Narrow(std::u16string_view text) const = 0;
+  virtual std::u16string Widen(std::string_view bytes) const = 0;
+
+  // The file name of the running executable without its last extension.
+  virtual std::u16string AppName() const = 0;
+
+  // A monotonic clock and a pause, for bounding the request loop.
+  virtual std::chrono::milliseconds Now() const = 0;
+  virtual void Sleep(std::chrono::milliseconds duration) = 0;
+};
+
+}  // namespace kelto

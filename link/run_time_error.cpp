@@ -1,0 +1,39 @@
+#include "link/run_time_error.h"
+
+#include <new>
+
+namespace kelto {
+
+RunTimeError AsRunTimeError(std::exception_ptr failure, const std::u16string& source) {
+  try {
+    std::rethrow_exception(std::move(failure));
+  } catch (const RunTimeError& error) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    return RunTimeError(kErrorOutOfMemory, source, u"Out of memory",
+                        u"Kelto will close. Close other programs, or ask the chat client for "
+                        u"less text, before you start it again.");
+  } catch (const std::exception& error) {
+    std::u16string what;
+    for (const char* c = error.what(); *c != '\0'; ++c) {
+      what.push_back(static_cast<unsigned char>(*c));
+    }
+    return RunTimeError(kErrorInternal, source, u"Internal error (" + what + u")");
+  } catch (...) {
+    return RunTimeError(kErrorInternal, source, u"Internal error");
+  }
+}
+
+std::u16string RunTimeErrorText(const RunTimeError& error) {
+  std::u16string text = u"Run-time error ";
+  for (const char c : std::to_string(error.Number())) {
+    text.push_back(static_cast<char16_t>(c));
+  }
+  text += u": " + error.Description();
+  if (!error.Advice().empty()) {
+    text += u"\n\n" + error.Advice();
+  }
+  return text;
+}
+
+}  // namespace kelto

@@ -1,0 +1,140 @@
+#include "link/wadapi_loader_win.h"
+
+#include <string_view>
+#include <vector>
+
+#include "link/run_time_error.h"
+#include "link/wide_text_win.h"
+
+namespace kelto {
+namespace {
+
+// The one link the library's callbacks are forwarded to; the callbacks carry no
+// context of their own.
+LinkCallbacks* g_callbacks = nullptr;
+
+std::string_view BstrBytes(BSTR text) {
+  if (text == nullptr) {
+    return {};
+  }
+  return {reinterpret_cast<const char*>(text), SysStringByteLen(text)};
+}
+
+// No exception may unwind through the library's frames.
+template <typename Deliver>
+void Forward(Deliver&& deliver) noexcept {
+  if (g_callbacks == nullptr) {
+    return;
+  }
+  try {
+    deliver(*g_callbacks);
+  } catch (...) {
+    g_callbacks->OnCallbackFailure(std::current_exception());
+  }
+}
+
+void __stdcall OnDapiResultThunk(BSTR text) {
+  Forward([text](LinkCallbacks& link) { link.OnDapiResult(BstrBytes(text)); });
+}
+
+void __stdcall OnDapiMessageThunk(BSTR text1, short number, BSTR text2) {
+  Forward(
+      [=](LinkCallbacks& link) { link.OnDapiMessage(BstrBytes(text1), number, BstrBytes(text2)); });
+}
+
+void __stdcall OnDapiAllTextThunk(BSTR text) {
+  Forward([text](LinkCallbacks& link) { link.OnDapiAllText(BstrBytes(text)); });
+}
+
+std::u16string Ascii(const char* text) {
+  return {text, text + std::char_traits<char>::length(text)};
+}
+
+// The system's wording for an error code, without the trailing line break.
+std::u16string SystemErrorText(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) {
+    text = L"system error " + std::to_wstring(code);
+  }
+  return FromWide(text);
+}
+
+std::u16string ModulePath(HMODULE module) {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      return u"wadapi.dll";
+    }
+    if (length < path.size()) {
+      return FromWide(std::wstring_view(path.data(), length));
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+template <typename Proc>
+Proc WadapiLoader::EntryPoint(Proc& cached, const char* name) {
+  if (cached != nullptr) {
+    return cached;
+  }
+  if (module_ == nullptr) {
+    module_ = LoadLibraryW(wadapi::kLibraryFile);
+    if (module_ == nullptr) {
+      const DWORD error = GetLastError();
+      throw RunTimeError(
+          kErrorLibraryNotFound, system_.AppName(),
+          u"Can't load the library wadapi.dll: " + SystemErrorText(error),
+          error == ERROR_MOD_NOT_FOUND
+              ? u"Kelto could not find the chat client's library wadapi.dll. Put Kelto.exe into "
+                u"the chat client's folder, beside wadapi.dll, and start it from there."
+              : u"Kelto found a wadapi.dll but could not load it. Put Kelto.exe into the chat "
+                u"client's folder, beside the chat client's own wadapi.dll, and start it from "
+                u"there.");
+    }
+  }
+  FARPROC address = GetProcAddress(module_, name);
+  if (address == nullptr) {
+    const DWORD error = GetLastError();
+    throw RunTimeError(
+        kErrorEntryPointNotFound, system_.AppName(),
+        u"Can't find the entry point " + Ascii(name) + u" in wadapi.dll: " + SystemErrorText(error),
+        u"The wadapi.dll that Kelto found (" + ModulePath(module_) +
+            u") is not one that Kelto can work with: it has no entry point " + Ascii(name) +
+            u". Put Kelto.exe beside the chat client's own wadapi.dll. Kelto "
+            u"will close.");
+  }
+  cached = reinterpret_cast<Proc>(reinterpret_cast<void*>(address));
+  return cached;
+}
+
+std::int16_t WadapiLoader::InitDDE(const char* appName, LinkCallbacks& callbacks) {
+  const wadapi::InitDDEProc init = EntryPoint(initDDE_, "InitDDE");
+  g_callbacks = &callbacks;
+  return init(appName, OnDapiResultThunk, OnDapiMessageThunk, OnDapiAllTextThunk);
+}
+
+void WadapiLoader::DapiRegister(const char* appName) {
+  EntryPoint(register_, "DapiRegister")(appName);
+}
+
+void WadapiLoader::DapiCommunicate(const char* appName, std::int16_t command, char* text1,
+                                   char* text2) {
+  EntryPoint(communicate_, "DapiCommunicate")(appName, command, text1, text2);
+}
+
+void WadapiLoader::DapiGetAllText(const char* appName) {
+  EntryPoint(getAllText_, "DapiGetAllText")(appName);
+}
+
+}  // namespace kelto

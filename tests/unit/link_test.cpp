@@ -1,0 +1,114 @@
+// The link's start and its callbacks.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "link/run_time_error.h"
+#include "tests/unit/fakes.h"
+
+namespace kelto::testing {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(StartLink, OnlyZeroBringsTheLinkUp) {
+  const struct {
+    std::int16_t answer;
+    bool up;
+  } rows[] = {{0, true}, {1, false}, {-1, false}, {-3, false}, {32767, false}, {-32768, false}};
+  for (const auto& row : rows) {
+    FakeLink fake;
+    fake.system.appName = u"My Kelto";
+    fake.library.initAnswer = row.answer;
+    if (row.up) {
+      EXPECT_NO_THROW(fake.link.StartLink()) << row.answer;
+      continue;
+    }
+    try {
+      fake.link.StartLink();
+      ADD_FAILURE() << "StartLink returned although the library answered " << row.answer;
+    } catch (const RunTimeError& error) {
+      EXPECT_EQ(error.Number(), 10001);
+      EXPECT_EQ(error.Source(), u"My Kelto");
+      EXPECT_EQ(error.Description(), u"Failed to initialize DDE layer");
+    }
+    EXPECT_EQ(fake.events, (EventLog{R"(InitDDE "My Kelto")"}));
+  }
+}
+
+TEST(StartLink, FailureOfACallbackInsideInitDDEIsRaisedThere) {
+  FakeLink fake;
+  fake.library.duringCall = [&] {
+    fake.library.Callbacks().OnCallbackFailure(std::make_exception_ptr(std::bad_alloc()));
+  };
+  EXPECT_THROW(fake.link.StartLink(), std::bad_alloc);
+}
+
+TEST(Callbacks, FailureIsRaisedOnceAfterTheNextLibraryCall) {
+  FakeLink fake;
+  fake.link.StartLink();
+  fake.library.Callbacks().OnCallbackFailure(std::make_exception_ptr(std::runtime_error("one")));
+  fake.library.Callbacks().OnCallbackFailure(std::make_exception_ptr(std::logic_error("two")));
+  EXPECT_THROW(fake.link.GetAllText(), std::runtime_error);  // the first one
+  EXPECT_NO_THROW(fake.link.GetAllText());
+}
+
+TEST(Callbacks, ResultAndMessageAreStoredWhole) {
+  FakeLink fake;
+  fake.link.StartLink();
+  LinkCallbacks& callbacks = fake.library.Callbacks();
+  callbacks.OnDapiResult(" 0 ");
+  EXPECT_EQ(fake.link.State().DapiResult, u" 0 ");
+  callbacks.OnDapiResult("");
+  EXPECT_EQ(fake.link.State().DapiResult, u"");
+  callbacks.OnDapiMessage("one\0two"s, -7, "\xFF");
+  EXPECT_EQ(fake.link.State().DapiMsgText1, u"one\0two"s);
+  EXPECT_EQ(fake.link.State().DapiMsgNumber, -7);
+  EXPECT_EQ(fake.link.State().DapiMsgText2, u"\u00FF");
+}
+
+struct AllTextCase {
+  const char* name;
+  std::string delivered;
+  std::u16string stored;
+};
+
+TEST(AllTextNormalisation, StoresTheExpectedText) {
+  const AllTextCase cases[] = {
+      {"trailing line breaks go", "abc\r\n\r\n", u"abc"},
+      {"the cut takes the four before the NUL", "0123456789\0trailer"s, u"012345"},
+      {"the first NUL counts, not the last", "0123456789\0ab\0cdefgh"s, u"012345"},
+      {"an early NUL keeps everything", "ab\0cd\r\n"s, u"ab\0cd"s},
+      {"an early NUL keeps a later one too", "ab\0cdefgh\0ij"s, u"ab\0cdefgh\0ij"s},
+      {"only line breaks become empty", "\r\n\r\n\r\n", u""},
+      {"the last line loses two characters", "x: The Game Is Rock, Paper, Scissors\r\n\0zz"s,
+       u"x: The Game Is Rock, Paper, Scisso"},
+      {"bytes above ASCII are widened", "\xE9t\xE9\r\n", u"\u00E9t\u00E9"},
+      {"only a NUL", "\0"s, u"\0"s},
+      {"NUL at five, right after a line break", "ab\r\n\0"s, u"ab\r\n\0"s},
+      {"NUL at seven, right after a line break", "abcd\r\n\0"s, u"ab"},
+      {"lone line feeds stay", "a\nb\n", u"a\nb\n"},
+      {"half a line break stays", "a\r\n\r", u"a\r\n\r"},
+      {"empty", "", u""},
+  };
+  for (const AllTextCase& c : cases) {
+    FakeLink fake;
+    fake.link.StartLink();
+    fake.library.Callbacks().OnDapiAllText(c.delivered);
+    EXPECT_EQ(Utf8(fake.link.State().DapiAllText), Utf8(c.stored)) << c.name;
+    EXPECT_EQ(fake.link.State().DapiAllText.size(), c.stored.size()) << c.name;
+  }
+}
+
+TEST(AllTextNormalisation, HugeTextIsCutAtItsNul) {
+  FakeLink fake;
+  fake.link.StartLink();
+  std::string text(8 << 20, 'a');
+  text += "bcde"s + '\0' + std::string(1000, 'z');
+  fake.library.Callbacks().OnDapiAllText(text);
+  EXPECT_EQ(fake.link.State().DapiAllText.size(), std::size_t{8 << 20});
+}
+
+}  // namespace
+}  // namespace kelto::testing
