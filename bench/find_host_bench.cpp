@@ -70,7 +70,7 @@ void ScanThroughput() {
     std::u16string copy;
     const double seconds = SecondsFor([&] { copy = text; },
                                       [&] { kelto::FindHost(std::move(copy), window, tokenizer); });
-    const double size = static_cast<double>(text.size());  // as the library delivers it
+    const auto size = static_cast<double>(text.size());  // as the library delivers it
     points.emplace_back(size, seconds);
     std::printf("%12.0f %14.4f %12.1f\n", size, seconds * 1e3, size / seconds / 1e6);
   }
@@ -83,18 +83,19 @@ void AgainstTheLineBreakFloor() {
   kelto::testing::EventLog log;
   kelto::testing::FakeWindow window(log);
   kelto::Tokenizer tokenizer;
-  const std::u16string text = Widened(ChatBytes(32u << 20) + "\0tail");
+  const std::u16string text = Widened(ChatBytes(32u << 20) + std::string("\0tail", 5));
   std::u16string copy;
   std::size_t breaks = 0;
-  const double floor = SecondsFor([] {},
-                                  [&] {
-                                    breaks = 0;
-                                    const std::u16string_view view(text);
-                                    for (std::size_t at = view.find(u"\r\n"); at != view.npos;
-                                         at = view.find(u"\r\n", at + 2)) {
-                                      ++breaks;
-                                    }
-                                  });
+  const double floor =
+      SecondsFor([] {},
+                 [&] {
+                   breaks = 0;
+                   const std::u16string_view view(text);
+                   for (std::size_t at = view.find(u"\r\n"); at != std::u16string_view::npos;
+                        at = view.find(u"\r\n", at + 2)) {
+                     ++breaks;
+                   }
+                 });
   const double work = SecondsFor(
       [&] { copy = text; },
       [&] { kelto::FindHost(kelto::NormaliseAllText(std::move(copy)), window, tokenizer); });
@@ -139,7 +140,7 @@ void MemoryOfOneGetHost(const char* what, const std::string& text) {
   const std::size_t before = g_live;
   g_peak = g_live;
   discovery.OnGetHost();
-  const double size = static_cast<double>(text.size());
+  const auto size = static_cast<double>(text.size());
   std::printf("%-34s %6.0f MB text: peak %.2f times its size (goal 3), kept %.2f (goal 2.5)\n",
               what, size / 1e6, static_cast<double>(g_peak - before) / size,
               static_cast<double>(g_live - before) / size);

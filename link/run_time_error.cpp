@@ -10,17 +10,17 @@ RunTimeError AsRunTimeError(std::exception_ptr failure, const std::u16string& so
   } catch (const RunTimeError& error) {
     return error;
   } catch (const std::bad_alloc&) {
-    return RunTimeError(kErrorOutOfMemory, source, u"Out of memory",
-                        u"Kelto will close. Close other programs, or ask the chat client for "
-                        u"less text, before you start it again.");
+    return {kErrorOutOfMemory, source, u"Out of memory",
+            u"Kelto will close. Close other programs, or ask the chat client for less text, "
+            u"before you start it again."};
   } catch (const std::exception& error) {
     std::u16string what;
     for (const char* c = error.what(); *c != '\0'; ++c) {
       what.push_back(static_cast<unsigned char>(*c));
     }
-    return RunTimeError(kErrorInternal, source, u"Internal error (" + what + u")");
+    return {kErrorInternal, source, u"Internal error (" + what + u")"};
   } catch (...) {
-    return RunTimeError(kErrorInternal, source, u"Internal error");
+    return {kErrorInternal, source, u"Internal error"};
   }
 }
 

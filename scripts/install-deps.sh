@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Kelto need,
 # skipping the ones already there. Needs root (or sudo) on Debian 12 or later.
-#   install-deps.sh native   compiler, CMake, GoogleTest, clang's sanitizer and fuzzer runtimes
+#   install-deps.sh native   compilers, CMake, GoogleTest, clang's sanitizer and fuzzer
+#                            runtimes (for the installed clang), clang-tidy, clang-format
 #   install-deps.sh cross    MinGW-w64 for 32-bit Windows
 #   install-deps.sh wine     Wine with 32-bit support and Xvfb
 # With no argument it installs all three groups.
@@ -14,7 +15,8 @@ wanted=()
 need_i386=0
 for group in "${groups[@]}"; do
   case "$group" in
-    native) wanted+=(cmake ninja-build g++ make libgtest-dev clang libclang-rt-14-dev) ;;
+    native) wanted+=(cmake ninja-build g++ make libgtest-dev clang libclang-rt-dev clang-tidy
+                     clang-format) ;;
     cross) wanted+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686) ;;
     wine) wanted+=(wine wine32:i386 fonts-wine xvfb) ; need_i386=1 ;;
     *) echo "install-deps.sh: unknown group '$group' (native, cross, wine)" >&2; exit 2 ;;

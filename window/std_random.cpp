@@ -12,7 +12,7 @@ void StdUnitRandom::Reseed(double seconds) {
 }
 
 double StdUnitRandom::Next() {
-  const double r = std::generate_canonical<double, 53>(engine_);
+  const auto r = std::generate_canonical<double, 53>(engine_);
   // Some library versions can round up to exactly 1; the draw must stay below it.
   return r < 1.0 ? r : std::nextafter(1.0, 0.0);
 }

@@ -122,7 +122,7 @@ TEST(IsInList, ComparesWholeNamesAfterLowerCasing) {
 class LiteralScan {
  public:
   std::u16string GetToken(const std::u16string& sText, const std::u16string& sDelimiter) {
-    if (sText.size() >= 1) {
+    if (!sText.empty()) {
       remainder = sText;
     }
     const std::size_t pos = InStr(remainder, sDelimiter);
@@ -135,7 +135,7 @@ class LiteralScan {
   }
 
   std::u16string FindHost(const std::u16string& text, std::u16string host) {
-    for (std::u16string line = GetToken(text, u"\r\n"); line.size() >= 1;
+    for (std::u16string line = GetToken(text, u"\r\n"); !line.empty();
          line = GetToken(u"", u"\r\n")) {
       if (line.substr(0, 6) == u"ESP to") {
         line = Mid(line, 8);
@@ -201,10 +201,10 @@ class GetHost : public ::testing::Test {
     fake.events.clear();
   }
   void DeliverInTheWait(const std::string& text) {
-    window.batches.push_back([this, text] { fake.library.Callbacks().OnDapiAllText(text); });
+    window.batches.emplace_back([this, text] { fake.library.Callbacks().OnDapiAllText(text); });
   }
   void ClickInTheWait() {
-    window.batches.push_back([this] { discovery.OnGetHost(); });
+    window.batches.emplace_back([this] { discovery.OnGetHost(); });
   }
   FakeLink fake;
   FakeWindow window{fake.events};
@@ -213,7 +213,7 @@ class GetHost : public ::testing::Test {
 
 TEST_F(GetHost, TextDeliveredInsideTheCallNeedsNoEvents) {
   fake.library.allTextInside = kChat;
-  window.batches.push_back([] { FAIL() << "events processed although the text was there"; });
+  window.batches.emplace_back([] { FAIL() << "events processed although the text was there"; });
   discovery.OnGetHost();
   EXPECT_EQ(window.host, u"bob");
   EXPECT_EQ(fake.events, (EventLog{kGetAllText}));
@@ -221,7 +221,7 @@ TEST_F(GetHost, TextDeliveredInsideTheCallNeedsNoEvents) {
 }
 
 TEST_F(GetHost, TextDeliveredLaterIsWaitedFor) {
-  window.batches.push_back([] {});
+  window.batches.emplace_back([] {});
   DeliverInTheWait(kChat);
   discovery.OnGetHost();
   EXPECT_EQ(window.host, u"bob");
@@ -271,7 +271,7 @@ TEST_F(GetHost, ClicksThatWaitedTogetherAreToldOnce) {
 }
 
 TEST_F(GetHost, ChoiceDuringTheWaitRunsToItsEnd) {
-  window.batches.push_back([this] { fake.link.Communicate(2, u"x", u"Rock"); });
+  window.batches.emplace_back([this] { fake.link.Communicate(2, u"x", u"Rock"); });
   DeliverInTheWait(kChat);
   discovery.OnGetHost();
   EXPECT_EQ(window.host, u"bob");
@@ -289,7 +289,7 @@ TEST_F(GetHost, RequestGivenUpIsToldAndNotWaitedFor) {
 }
 
 TEST_F(GetHost, CallbackFailureDuringTheWaitIsRaised) {
-  window.batches.push_back([this] {
+  window.batches.emplace_back([this] {
     fake.library.Callbacks().OnCallbackFailure(std::make_exception_ptr(std::bad_alloc()));
   });
   EXPECT_THROW(discovery.OnGetHost(), std::bad_alloc);
