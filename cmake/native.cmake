@@ -1,12 +1,6 @@
-# Native build: the core's unit tests, the fuzz target and the benchmark.
+# Native build: the core's unit tests and the fuzz target.
 find_package(GTest REQUIRED)
 include(GoogleTest)
-
-# Fakes of the library, the system and the window, shared by the tests, the benchmark
-# and the fuzz target.
-add_library(kelto_fakes STATIC tests/unit/fakes.cpp)
-target_link_libraries(kelto_fakes PUBLIC kelto_core)
-kelto_strict_warnings(kelto_fakes)
 
 add_executable(kelto_unit_tests
   tests/unit/link_test.cpp
@@ -18,10 +12,6 @@ add_executable(kelto_unit_tests
 target_link_libraries(kelto_unit_tests PRIVATE kelto_fakes GTest::gtest_main)
 kelto_strict_warnings(kelto_unit_tests)
 gtest_discover_tests(kelto_unit_tests DISCOVERY_TIMEOUT 30)
-
-add_executable(find_host_bench bench/find_host_bench.cpp)
-target_link_libraries(find_host_bench PRIVATE kelto_fakes)
-kelto_strict_warnings(find_host_bench)
 
 # libFuzzer comes with clang only.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")

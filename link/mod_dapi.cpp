@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/run_time_error.h"
+#include "link/text_search.h"
 
 namespace kelto {
 namespace {
@@ -133,7 +134,7 @@ void ModDapi::OnCallbackFailure(std::exception_ptr error) {
 std::u16string NormaliseAllText(std::u16string text) {
   // The library ends its text with a NUL and a trailer; the cut also takes the four
   // characters before the NUL, which the library counts as part of that trailer.
-  const std::size_t nul = text.find(u'\0');
+  const std::size_t nul = FindUnit(text, u'\0');
   if (nul != std::u16string::npos) {
     const std::size_t position = nul + 1;
     if (position > 5) {

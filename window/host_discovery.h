@@ -21,6 +21,10 @@ class Tokenizer {
  public:
   std::u16string GetToken(std::u16string sText, std::u16string_view sDelimiter);
 
+  // GetToken without the copy: the token is a view into the text, valid until the
+  // next call.
+  std::u16string_view NextToken(std::u16string sText, std::u16string_view sDelimiter);
+
   // What the next call with an empty text continues from.
   std::u16string_view Remainder() const;
 

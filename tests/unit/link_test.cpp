@@ -1,10 +1,12 @@
 // The link's start and its callbacks.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 #include <string>
 
 #include "link/run_time_error.h"
+#include "link/text_search.h"
 #include "tests/unit/fakes.h"
 
 namespace kelto::testing {
@@ -108,6 +110,30 @@ TEST(AllTextNormalisation, HugeTextIsCutAtItsNul) {
   text += "bcde"s + '\0' + std::string(1000, 'z');
   fake.library.Callbacks().OnDapiAllText(text);
   EXPECT_EQ(fake.link.State().DapiAllText.size(), std::size_t{8 << 20});
+}
+
+TEST(FindUnit, AgreesWithAPlainSearchAtEveryOffset) {
+  // Units around the ones searched for, where a four-at-a-time search could go wrong.
+  const char16_t units[] = {0x0000, 0x0001, 0x000D, 0x000A, 0x0D00, 0x0D0D,
+                            0x8000, 0x800D, 0xFFFF, 0x0100, u'a',   0x0D0A};
+  std::mt19937 random(11);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(units) - 1);
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string text(random() % 40, u'\0');
+    for (char16_t& unit : text) {
+      unit = units[pick(random)];
+    }
+    for (const char16_t wanted : {u'\0', u'\r'}) {
+      for (std::size_t from = 0; from <= text.size(); ++from) {
+        std::size_t plain = std::u16string::npos;
+        for (std::size_t at = from; at < text.size() && plain == std::u16string::npos; ++at) {
+          plain = text[at] == wanted ? at : plain;
+        }
+        ASSERT_EQ(FindUnit(text, wanted, from), plain) << round << " from " << from;
+      }
+    }
+    ASSERT_EQ(FindText(text, u"\r\n"), text.find(u"\r\n")) << round;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+#pragma once
+
+// Finding one UTF-16 code unit in a long text, four units at a time: the chat text's
+// path (the cut at its NUL, the walk from line break to line break) is mostly this.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace kelto {
+
+// The position of the first `unit` in `text` at or after `from`, or npos.
+inline std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from = 0) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001;
+  constexpr std::uint64_t kHighs = 0x8000800080008000;
+  std::size_t at = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    const std::uint64_t pattern = kOnes * unit;
+    for (; at + 4 <= text.size(); at += 4) {
+      std::uint64_t block;
+      std::memcpy(&block, text.data() + at, sizeof block);
+      const std::uint64_t x = block ^ pattern;  // a lane of zero where `unit` stands
+      // Non-zero exactly when some lane is zero; its lowest set bit marks the first.
+      const std::uint64_t zero = (x - kOnes) & ~x & kHighs;
+      if (zero != 0) {
+        return at + static_cast<std::size_t>(std::countr_zero(zero)) / 16;
+      }
+    }
+  }
+  for (; at < text.size(); ++at) {
+    if (text[at] == unit) {
+      return at;
+    }
+  }
+  return std::u16string_view::npos;
+}
+
+// The position of the first `needle` in `text` at or after `from`, or npos.
+inline std::size_t FindText(std::u16string_view text, std::u16string_view needle,
+                            std::size_t from = 0) {
+  if (needle.empty()) {
+    return from <= text.size() ? from : std::u16string_view::npos;
+  }
+  for (std::size_t at = FindUnit(text, needle.front(), from); at != std::u16string_view::npos;
+       at = FindUnit(text, needle.front(), at + 1)) {
+    if (text.substr(at, needle.size()) == needle) {
+      return at;
+    }
+  }
+  return std::u16string_view::npos;
+}
+
+}  // namespace kelto
