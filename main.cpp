@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
+#include <cstdlib>
 #include <exception>
 #include <optional>
 
@@ -15,10 +17,42 @@
 #include "window/main_window.h"
 #include "window/message_box_win.h"
 
+// What std::terminate calls by default, in place of the C++ library's own. Every
+// failure reaches the handler below, which shows it; the library's handler would only
+// print the exception's demangled type to a console Kelto does not have, and brings
+// the demangler, an eighth of the program's size.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  std::abort();
+}
+}  // namespace __gnu_cxx
+
+namespace {
+
+// COM on this thread for as long as the program runs: the window's controls answer
+// screen readers through it.
+class ComApartment {
+ public:
+  ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (initialised_) {
+      CoUninitialize();
+    }
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // wadapi.dll is looked for beside the program and on the system's path, never in
   // whatever folder Kelto happens to be started from.
   SetDllDirectoryW(L"");
+  const ComApartment com;
   // Registers the common controls' classes, so the visual styles apply.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);

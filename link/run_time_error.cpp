@@ -25,15 +25,24 @@ RunTimeError AsRunTimeError(std::exception_ptr failure, const std::u16string& so
 }
 
 std::u16string RunTimeErrorText(const RunTimeError& error) {
-  std::u16string text = u"Run-time error ";
-  for (const char c : std::to_string(error.Number())) {
-    text.push_back(static_cast<char16_t>(c));
-  }
-  text += u": " + error.Description();
+  std::u16string text =
+      u"Run-time error " + DecimalText(error.Number()) + u": " + error.Description();
   if (!error.Advice().empty()) {
     text += u"\n\n" + error.Advice();
   }
   return text;
+}
+
+std::u16string DecimalText(std::int64_t number) {
+  // Digits of the magnitude, built from the end; unsigned so that the lowest value works.
+  auto magnitude =
+      number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+    magnitude /= 10;
+  } while (magnitude != 0);
+  return number < 0 ? u"-" + digits : digits;
 }
 
 }  // namespace kelto

@@ -61,10 +61,7 @@ std::u16string SystemErrorText(DWORD code) {
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
     text.pop_back();
   }
-  if (text.empty()) {
-    text = L"system error " + std::to_wstring(code);
-  }
-  return FromWide(text);
+  return text.empty() ? u"system error " + DecimalText(code) : FromWide(text);
 }
 
 std::u16string ModulePath(HMODULE module) {

@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
-#include <stdexcept>
+#include <utility>
 
+#include "link/run_time_error.h"
 #include "link/wide_text_win.h"
 #include "resources/resource.h"
+#include "window/accessible_name_win.h"
 #include "window/gem_win.h"
 #include "window/layout_win.h"
 #include "window/message_box_win.h"
@@ -27,6 +29,24 @@ int IndicatorId(Choice choice) {
   return IDC_CHECK1 + static_cast<int>(choice);
 }
 
+bool IsIndicator(int id) {
+  return id == IDC_CHECK1 || id == IDC_CHECK2 || id == IDC_CHECK3;
+}
+
+// An indicator has no caption to draw its focus cue around, so it is drawn around the
+// whole control, once the button has painted itself.
+LRESULT DrawIndicatorFocus(const NMCUSTOMDRAW& draw) {
+  if (draw.dwDrawStage == CDDS_PREPAINT) {
+    return CDRF_NOTIFYPOSTPAINT;
+  }
+  if (draw.dwDrawStage == CDDS_POSTPAINT && (draw.uItemState & CDIS_FOCUS) != 0 &&
+      (SendMessageW(draw.hdr.hwndFrom, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0) {
+    RECT cue = draw.rc;
+    DrawFocusRect(draw.hdc, &cue);
+  }
+  return CDRF_DODEFAULT;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& system)
@@ -43,12 +63,12 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = KELTO_WINDOW_CLASS;
   if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw std::runtime_error("the window class could not be registered");
+    throw InternalError("the window class could not be registered");
   }
 
   const HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU));
   if (menu == nullptr) {
-    throw std::runtime_error("the window's menu could not be loaded");
+    throw InternalError("the window's menu could not be loaded");
   }
   const UINT systemDpi = dpi::SystemDpi();
   const RECT frame =
@@ -60,7 +80,7 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
                       CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
                       menu, instance, this) == nullptr) {
     DestroyMenu(menu);
-    throw std::runtime_error("the window could not be created");
+    throw InternalError("the window could not be created");
   }
   try {
     CreateControls();
@@ -85,10 +105,19 @@ void MainWindow::CreateControls() {
     if (CreateWindowExW(entry.exStyle, entry.className, entry.caption, entry.style, 0, 0, 0, 0,
                         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance,
                         nullptr) == nullptr) {
-      throw std::runtime_error("the window's controls could not be created");
+      throw InternalError("the window's controls could not be created");
     }
   }
   avatars_.Attach(Control(IDC_LSTAVATARS));
+  // What a screen reader announces: the indicators show no caption, and the host
+  // field's only label is its frame.
+  const std::pair<int, const wchar_t*> names[] = {{IDC_CHECK1, L"Rock chosen"},
+                                                  {IDC_CHECK2, L"Paper chosen"},
+                                                  {IDC_CHECK3, L"Scissors chosen"},
+                                                  {IDC_TXTHOST, L"Host"}};
+  for (const auto& [id, name] : names) {
+    SetAccessibleName(Control(id), name);  // without it the control only goes unnamed
+  }
   // Neither text box has a length limit.
   SendMessageW(Control(IDC_TXTHOST), EM_SETLIMITTEXT, 0, 0);
   SendMessageW(Control(IDC_TEXT1), EM_SETLIMITTEXT, 0, 0);
@@ -152,7 +181,7 @@ int MainWindow::RunMessageLoop() {
       break;
     }
     if (got == -1) {
-      throw std::runtime_error("the message loop failed");
+      throw InternalError("the message loop failed");
     }
     Dispatch(message);
   }
@@ -238,6 +267,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(IDC_TXTHOST));
       }
       return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->code == NM_CUSTOMDRAW && IsIndicator(static_cast<int>(header->idFrom))) {
+        return DrawIndicatorFocus(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+      }
+      break;
+    }
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;

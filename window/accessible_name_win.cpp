@@ -1,0 +1,178 @@
+#include "window/accessible_name_win.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <memory>
+
+namespace kelto {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+// The system's accessible object for a control, with its own name in place of the one
+// the system would give. Everything else is the system's.
+class NamedAccessible final : public IAccessible {
+ public:
+  NamedAccessible(IAccessible* standard, const std::wstring& name)
+      : standard_(standard), name_(name) {}
+  NamedAccessible(const NamedAccessible&) = delete;
+  NamedAccessible& operator=(const NamedAccessible&) = delete;
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) {
+      return E_POINTER;
+    }
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IDispatch)) ||
+        IsEqualIID(iid, __uuidof(IAccessible))) {
+      *object = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    return standard_->QueryInterface(iid, object);  // IEnumVARIANT, IOleWindow, ...
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG left = InterlockedDecrement(&references_);
+    if (left == 0) {
+      delete this;
+    }
+    return static_cast<ULONG>(left);
+  }
+
+  // The one answer of our own.
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (name == nullptr) {
+      return E_POINTER;
+    }
+    if (child.vt != VT_I4 || child.lVal != CHILDID_SELF) {
+      return standard_->get_accName(child, name);
+    }
+    *name = SysAllocStringLen(name_.data(), static_cast<UINT>(name_.size()));
+    return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
+
+  // IDispatch and the rest of IAccessible, as the system answers them.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    return standard_->GetTypeInfoCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
+    return standard_->GetTypeInfo(index, locale, info);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                          DISPID* ids) override {
+    return standard_->GetIDsOfNames(iid, names, count, locale, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
+                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                   UINT* argumentError) override {
+    return standard_->Invoke(id, iid, locale, flags, params, result, exception, argumentError);
+  }
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    return standard_->get_accParent(parent);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+    return standard_->get_accChildCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+    return standard_->get_accChild(child, object);
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    return standard_->get_accValue(child, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+    return standard_->get_accDescription(child, description);
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    return standard_->get_accRole(child, role);
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    return standard_->get_accState(child, state);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+    return standard_->get_accHelp(child, help);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
+    return standard_->get_accHelpTopic(file, child, topic);
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+    return standard_->get_accKeyboardShortcut(child, shortcut);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override {
+    return standard_->get_accFocus(child);
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
+    return standard_->get_accSelection(children);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    return standard_->get_accDefaultAction(child, action);
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
+    return standard_->accSelect(flags, child);
+  }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
+                                        VARIANT child) override {
+    return standard_->accLocation(left, top, width, height, child);
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+    return standard_->accNavigate(direction, start, end);
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT* child) override {
+    return standard_->accHitTest(left, top, child);
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    return standard_->accDoDefaultAction(child);
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+    return standard_->put_accName(child, name);
+  }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+    return standard_->put_accValue(child, value);
+  }
+
+ private:
+  ~NamedAccessible() { standard_->Release(); }
+
+  IAccessible* standard_;  // owned: one reference
+  std::wstring name_;
+  LONG references_ = 1;
+};
+
+LRESULT CALLBACK NamedControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR, DWORD_PTR data) {
+  const auto* name = reinterpret_cast<const std::wstring*>(data);
+  if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+    IAccessible* standard = nullptr;
+    if (SUCCEEDED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&standard)))) {
+      auto* named = new (std::nothrow) NamedAccessible(standard, *name);
+      if (named == nullptr) {
+        standard->Release();
+        return 0;  // the system's own answer then
+      }
+      const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, named);
+      named->Release();  // LresultFromObject holds what it needs
+      return result;
+    }
+  }
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(control, NamedControlProc, kSubclassId);
+    delete name;
+  }
+  return DefSubclassProc(control, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool SetAccessibleName(HWND control, const std::wstring& name) {
+  auto owned = std::make_unique<std::wstring>(name);
+  if (control == nullptr || !SetWindowSubclass(control, NamedControlProc, kSubclassId,
+                                               reinterpret_cast<DWORD_PTR>(owned.get()))) {
+    return false;
+  }
+  owned.release();  // freed when the control is destroyed
+  return true;
+}
+
+}  // namespace kelto
