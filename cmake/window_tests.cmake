@@ -12,15 +12,16 @@ add_executable(window_tests
   tests/window/choice_test.cpp
   tests/window/get_host_test.cpp
   tests/window/simulator_test.cpp
+  tests/window/accessibility_test.cpp
 )
-target_link_libraries(window_tests PRIVATE kelto_windows gtest_main)
+target_link_libraries(window_tests PRIVATE kelto_windows gtest_main version)
 target_link_options(window_tests PRIVATE -static)
 kelto_strict_warnings(window_tests)
 add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
-foreach(suite Platform StartUp StayOnTop MissingLibrary Choices RandomSelect GetHost Simulator
-              Dpi)
+foreach(suite Platform Release StartUp StayOnTop MissingLibrary Choices RandomSelect GetHost
+              Simulator Dpi Accessibility)
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)

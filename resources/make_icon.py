@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Writes kelto.ico: a rock, a sheet of paper and a pair of scissors in the 16
-standard colours, at 32 x 32 and 16 x 16. Run it again after changing the drawing."""
+"""Writes kelto.ico: a rock, a sheet of paper and a pair of scissors, in the 16
+standard colours at 32 x 32 and 16 x 16, and in full colour, smoothed, at 48 x 48 and
+256 x 256 (the largest compressed as PNG, as Windows expects it). Run it again after
+changing the drawing."""
 import math
 import pathlib
 import struct
+import zlib
 
 # The standard 16-colour palette, as (red, green, blue).
 PALETTE = [
@@ -15,14 +18,15 @@ BLACK, DARK_GREY, LIGHT_GREY, WHITE, RED, BLUE = 0, 8, 7, 15, 9, 12
 
 
 def colour_at(x, y):
-    """The colour at (x, y) in a 32 x 32 drawing, or None where it is transparent."""
+    """The colour at (x, y) in a 32 x 32 drawing, or None where it is transparent; x and
+    y may have fractions, for the smoothed images."""
     # Rock: a grey boulder, lower left.
     if (x - 10) ** 2 + ((y - 22) * 1.2) ** 2 <= 64:
         edge = (x - 10) ** 2 + ((y - 22) * 1.2) ** 2 > 40
         return DARK_GREY if edge else LIGHT_GREY
-    # Paper: a white sheet with a black border, upper left.
-    if 3 <= x <= 16 and 2 <= y <= 13:
-        border = x in (3, 16) or y in (2, 13)
+    # Paper: a white sheet with a black border, upper left. (Pixel x covers x to x + 1.)
+    if 3 <= x < 17 and 2 <= y < 14:
+        border = x < 4 or x >= 16 or y < 3 or y >= 13
         return BLACK if border else WHITE
     # Scissors: two red blades crossing, two blue rings, right.
     for (x0, y0, x1, y1) in ((19, 3, 29, 20), (29, 3, 19, 20)):
@@ -52,14 +56,70 @@ def image(size):
     return header + palette + b''.join(xor_rows) + b''.join(and_rows)
 
 
+# Full colour: the same drawing, each colour lit a little from the upper left.
+FULL = {BLACK: (40, 40, 40), DARK_GREY: (96, 96, 100), LIGHT_GREY: (170, 170, 176),
+        WHITE: (250, 250, 246), RED: (214, 40, 40), BLUE: (40, 80, 200)}
+
+
+def full_colour_pixels(size, samples=4):
+    """Rows of (r, g, b, a), each pixel the mean of samples x samples points."""
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            r = g = b = a = 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    px = (x + (sx + 0.5) / samples) * 32 / size
+                    py = (y + (sy + 0.5) / samples) * 32 / size
+                    c = colour_at(px - 0.5, py - 0.5)
+                    if c is None:
+                        continue
+                    light = 1.1 - 0.2 * (px + py) / 64
+                    cr, cg, cb = FULL[c]
+                    r += min(255, cr * light)
+                    g += min(255, cg * light)
+                    b += min(255, cb * light)
+                    a += 255
+            n = samples * samples
+            cover = a / 255
+            row.append((int(r / cover) if cover else 0, int(g / cover) if cover else 0,
+                        int(b / cover) if cover else 0, int(a / n)))
+        rows.append(row)
+    return rows
+
+
+def bitmap_image(size):
+    """A 32-bit BGRA icon image with an all-clear mask."""
+    pixels = full_colour_pixels(size)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    xor = b''.join(bytes(v for (r, g, b, a) in row for v in (b, g, r, a))
+                   for row in reversed(pixels))
+    mask_row = bytes((size + 31) // 32 * 4)
+    return header + xor + mask_row * size
+
+
+def png_image(size):
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data +
+                struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF))
+    rows = b''.join(b'\0' + bytes(v for pixel in row for v in pixel)
+                    for row in full_colour_pixels(size))
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(rows, 9)) + chunk(b'IEND', b''))
+
+
 def main():
-    images = [(32, image(32)), (16, image(16))]
+    # (size, colour count, bits per pixel, data); a size of 256 is written as 0.
+    images = [(32, 16, 4, image(32)), (16, 16, 4, image(16)), (48, 0, 32, bitmap_image(48)),
+              (256, 0, 32, png_image(256))]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in images:
-        out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
+    for size, colours, bits, data in images:
+        out += struct.pack('<BBBBHHII', size % 256, size % 256, colours, 0, 1, bits, len(data),
+                           offset)
         offset += len(data)
-    out += b''.join(data for _, data in images)
+    out += b''.join(data for *_, data in images)
     pathlib.Path(__file__).with_name('kelto.ico').write_bytes(out)
 
 

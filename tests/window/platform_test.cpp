@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "link/ansi_code_page_win.h"
 #include "link/link_system_win.h"
+#include "tests/window/kelto_session.h"
+#include "version.h"
 #include "window/window_text_win.h"
 
 namespace kelto {
@@ -41,6 +44,38 @@ TEST_F(Platform, LowerCaseMapsCharacterForCharacter) {
 
 TEST_F(Platform, ApplicationNameIsTheProgramsFileName) {
   EXPECT_EQ(WindowsLinkSystem().AppName(), u"window_tests");
+}
+
+// A string of a file's version resource, in the one language the project writes.
+std::wstring VersionString(const std::wstring& file, const wchar_t* name) {
+  DWORD ignored = 0;
+  std::vector<BYTE> block(GetFileVersionInfoSizeW(file.c_str(), &ignored));
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  if (block.empty() ||
+      !GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) ||
+      !VerQueryValueW(block.data(), (L"\\StringFileInfo\\040904B0\\" + std::wstring(name)).c_str(),
+                      reinterpret_cast<void**>(&value), &length)) {
+    return {};
+  }
+  return std::wstring(value, length > 0 ? length - 1 : 0);
+}
+
+TEST(Release, EveryProgramCarriesTheProjectsVersion) {
+  const std::string text = KELTO_VERSION_TEXT;
+  const std::wstring version(text.begin(), text.end());
+  const std::pair<const wchar_t*, const wchar_t*> files[] = {
+      {L"Kelto.exe", L"Kelto: rock, paper, scissors"},
+      {L"KeltoChat.exe", L"KeltoChat: a chat-client simulator"},
+      {L"wadapi.dll", L"Stand-in for the chat client's wadapi.dll"},
+  };
+  for (const auto& [file, description] : files) {
+    const std::wstring path = window_testing::TestFolder() + L"\\" + file;
+    EXPECT_EQ(VersionString(path, L"FileVersion"), version) << file;
+    EXPECT_EQ(VersionString(path, L"ProductVersion"), version) << file;
+    EXPECT_EQ(VersionString(path, L"FileDescription").rfind(description, 0), 0u) << file;
+    EXPECT_NE(VersionString(path, L"LegalCopyright"), L"") << file;
+  }
 }
 
 }  // namespace
