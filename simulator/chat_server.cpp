@@ -1,5 +1,6 @@
 #include "simulator/chat_server.h"
 
+#include <exception>
 #include <vector>
 
 #include "chat_common/dde_conversation.h"
@@ -89,7 +90,7 @@ HDDEDATA ChatServer::OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ
       if (DdeCmpStringHandles(item, result_) == 0) {
         return TextData(item, lastCode_[conversation]);
       }
-      return TextData(item, NarrowToAnsi(room_.Text()));
+      return AllTextData(item);
     case XTYP_POKE: {
       const std::string bytes = protocol::DataText(data);
       OnPoke(conversation, Name(item), bytes);
@@ -116,7 +117,7 @@ void ChatServer::OnPoke(HCONV conversation, const std::string& item, const std::
     code = room_.Judge(Request::Deliver, fields[0], behaviour);
     if (code == "0") {
       room_.Say(ChatRoom::DeliveredLine(WidenFromAnsi(fields[2]), WidenFromAnsi(fields[3])));
-      host_.ChatChanged();
+      host_.LineAdded(room_.Lines().back());
     }
   } else if (item == protocol::kItemGetAllText) {
     code = room_.Judge(Request::GetAllText, fields[0], behaviour);
@@ -126,6 +127,27 @@ void ChatServer::OnPoke(HCONV conversation, const std::string& item, const std::
   } else {
     code = "-1";
   }
+}
+
+// The whole chat, or, when it cannot be had in one piece, nothing, and the tester is
+// told why instead of waiting in vain.
+HDDEDATA ChatServer::AllTextData(HSZ item) {
+  const std::u16string text = room_.Text();
+  const std::wstring size = std::to_wstring(text.size() >> 20) + L" MB";
+  try {
+    if (const HDDEDATA data = TextData(item, NarrowToAnsi(text))) {
+      return data;
+    }
+    host_.TellLater(L"KeltoChat could not send its chat text of " + size +
+                    L" to Kelto: DDE could not hold it (error " +
+                    std::to_wstring(DdeGetLastError(instance_)) +
+                    L"). Close KeltoChat and start it again with a shorter chat.");
+  } catch (const std::exception&) {
+    host_.TellLater(L"KeltoChat could not send its chat text of " + size +
+                    L" to Kelto: there is not enough memory for it. Close KeltoChat and start "
+                    L"it again with a shorter chat.");
+  }
+  return nullptr;
 }
 
 HDDEDATA ChatServer::TextData(HSZ item, const std::string& bytes) {

@@ -18,7 +18,9 @@ class ServerHost {
  public:
   virtual ~ServerHost() = default;
   virtual LinkBehaviour Behaviour() const = 0;
-  virtual void ChatChanged() = 0;
+  virtual void LineAdded(const std::u16string& line) = 0;
+  // Something the tester should know; shown once the DDE transaction is over.
+  virtual void TellLater(std::wstring text) = 0;
   // Both come back to the server from the window's message loop, once the
   // transaction that asked for them is complete.
   virtual void SendTextLater(unsigned delayMs) = 0;
@@ -44,6 +46,7 @@ class ChatServer {
                                     HDDEDATA data, ULONG_PTR, ULONG_PTR);
   HDDEDATA OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ item, HDDEDATA data);
   void OnPoke(HCONV conversation, const std::string& item, const std::string& data);
+  HDDEDATA AllTextData(HSZ item);
   HDDEDATA TextData(HSZ item, const std::string& bytes);
   std::string Name(HSZ handle) const;
 

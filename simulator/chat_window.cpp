@@ -12,6 +12,7 @@ namespace {
 
 constexpr UINT_PTR kSendTextTimer = 1;
 constexpr UINT kSendResultMessage = WM_APP + 1;
+constexpr UINT kTellMessage = WM_APP + 2;
 constexpr const wchar_t* kPrefixes[] = {L"(none)", L"ESP to", L"ESP from"};
 
 }  // namespace
@@ -58,6 +59,9 @@ INT_PTR ChatWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         server_->SendResult();
       }
       return TRUE;
+    case kTellMessage:
+      MessageBoxW(dialog_, notice_.c_str(), KELTOCHAT_CAPTION, MB_OK | MB_ICONWARNING);
+      return TRUE;
     case WM_TIMER:
       if (wParam == kSendTextTimer) {
         KillTimer(dialog_, kSendTextTimer);
@@ -97,8 +101,10 @@ void ChatWindow::OnInit() {
   SetDlgItemTextW(dialog_, IDC_CHAT_LINE, L"The Game Is Rock, Paper, Scissors");
   SetDlgItemInt(dialog_, IDC_CHAT_BUSY, 0, FALSE);
   SetDlgItemInt(dialog_, IDC_CHAT_DELAY, 0, FALSE);
+  // A tester may paste a whole chat into the line; the log holds any length.
+  SendDlgItemMessageW(dialog_, IDC_CHAT_LINE, EM_SETLIMITTEXT, 0, 0);
   SendDlgItemMessageW(dialog_, IDC_CHAT_LOG, EM_SETLIMITTEXT, 0, 0);
-  ChatChanged();
+  ShowWholeChat();
   server_ = std::make_unique<ChatServer>(room_, *this);
   if (!server_->Start()) {
     MessageBoxW(dialog_, L"The DDE service could not be registered.", KELTOCHAT_CAPTION,
@@ -117,7 +123,7 @@ void ChatWindow::OnSay(bool emptyLine) {
     line += ControlText(IDC_CHAT_NAME) + L": " + ControlText(IDC_CHAT_LINE);
   }
   room_.Say(FromWide(line));
-  ChatChanged();
+  LineAdded(room_.Lines().back());
 }
 
 LinkBehaviour ChatWindow::Behaviour() const {
@@ -130,17 +136,27 @@ LinkBehaviour ChatWindow::Behaviour() const {
   return behaviour;
 }
 
-void ChatWindow::ChatChanged() {
-  const HWND log = GetDlgItem(dialog_, IDC_CHAT_LOG);
+void ChatWindow::ShowWholeChat() {
   std::u16string text = room_.Text();
   if (text.size() >= 2) {
     text.resize(text.size() - 2);  // no empty row below the newest line
   }
-  SetWindowTextW(log, ToWide(text).c_str());
-  // Keep the newest line in view.
+  SetDlgItemTextW(dialog_, IDC_CHAT_LOG, ToWide(text).c_str());
+}
+
+void ChatWindow::LineAdded(const std::u16string& line) {
+  // Only the new line is added: setting the whole log again costs as much as the log.
+  const HWND log = GetDlgItem(dialog_, IDC_CHAT_LOG);
   const LRESULT length = GetWindowTextLengthW(log);
   SendMessageW(log, EM_SETSEL, static_cast<WPARAM>(length), length);
-  SendMessageW(log, EM_SCROLLCARET, 0, 0);
+  const std::wstring added = (length > 0 ? L"\r\n" : L"") + ToWide(line);
+  SendMessageW(log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added.c_str()));
+  SendMessageW(log, EM_SCROLLCARET, 0, 0);  // the newest line in view
+}
+
+void ChatWindow::TellLater(std::wstring text) {
+  notice_ = std::move(text);
+  PostMessageW(dialog_, kTellMessage, 0, 0);
 }
 
 void ChatWindow::SendTextLater(unsigned delayMs) {

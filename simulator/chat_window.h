@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "simulator/chat_room.h"
 #include "simulator/chat_server.h"
@@ -17,7 +18,8 @@ class ChatWindow final : public ServerHost {
   static int Run(HINSTANCE instance);
 
   LinkBehaviour Behaviour() const override;
-  void ChatChanged() override;
+  void LineAdded(const std::u16string& line) override;
+  void TellLater(std::wstring text) override;
   void SendTextLater(unsigned delayMs) override;
   void SendResultSoon() override;
 
@@ -27,10 +29,12 @@ class ChatWindow final : public ServerHost {
   void OnInit();
   void OnSay(bool emptyLine);
   std::wstring ControlText(int id) const;
+  void ShowWholeChat();
 
   HWND dialog_ = nullptr;
   ChatRoom room_;
   std::unique_ptr<ChatServer> server_;
+  std::wstring notice_;  // what TellLater has for the tester
 };
 
 }  // namespace kelto::simulator

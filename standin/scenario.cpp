@@ -163,6 +163,8 @@ void ParseStatement(LineReader& line, Scenario& scenario) {
     write.offset = line.Number<std::size_t>();
     write.bytes = line.Text();
     scenario.writes.push_back(std::move(write));
+  } else if (keyword == "fill") {
+    scenario.fillMegabytes = line.Number<std::size_t>();
   } else if (keyword == "pump") {
     scenario.pumpMilliseconds = line.Number<unsigned>();
   } else {
@@ -222,6 +224,17 @@ std::string QuoteBytes(std::string_view bytes) {
 
 std::optional<std::string> ResultFor(const Scenario& scenario, std::size_t requestIndex) {
   return requestIndex < scenario.results.size() ? scenario.results[requestIndex] : scenario.then;
+}
+
+std::string ChatText(const Scenario& scenario) {
+  constexpr std::string_view kLine = "avatar: chatting about the weather, and other things\r\n";
+  std::string text;
+  text.reserve(scenario.fillMegabytes * (1 << 20) + kLine.size() + scenario.allText.size());
+  while (text.size() < scenario.fillMegabytes * (1 << 20)) {
+    text += kLine;
+  }
+  text += scenario.allText;
+  return text;
 }
 
 void ApplyWrites(const Scenario& scenario, int buffer, char* text, std::size_t length) {

@@ -17,6 +17,8 @@
 //                            at OFFSET on every call, never past the buffer's text
 //   pump MS                  every request handles the thread's window messages for
 //                            MS milliseconds before it answers, as a library may
+//   fill MEGABYTES           that many megabytes of ordinary chat lines in front of
+//                            the chat text, for big-text tests
 
 #include <cstddef>
 #include <cstdint>
@@ -53,6 +55,7 @@ struct Scenario {
   std::vector<Message> messages;
   std::vector<BufferWrite> writes;
   unsigned pumpMilliseconds = 0;
+  std::size_t fillMegabytes = 0;
 };
 
 class ScenarioError : public std::runtime_error {
@@ -68,6 +71,9 @@ std::string QuoteBytes(std::string_view bytes);
 
 // The code a request gets: the next listed one, or `then` once they are used up.
 std::optional<std::string> ResultFor(const Scenario& scenario, std::size_t requestIndex);
+
+// The chat text to deliver: the fill, then the scripted text.
+std::string ChatText(const Scenario& scenario);
 
 // Applies the scenario's writes to a buffer of `length` bytes before its NUL.
 void ApplyWrites(const Scenario& scenario, int buffer, char* text, std::size_t length);

@@ -33,12 +33,12 @@ std::optional<std::string> ScriptedChat::Communicate(const char*, short, char* t
 std::optional<std::string> ScriptedChat::GetAllText(const char*) {
   switch (scenario_.delivery) {
     case Scenario::Delivery::Inside:
-      callbacks_.allText(scenario_.allText);
+      callbacks_.allText(ChatText(scenario_));
       break;
     case Scenario::Delivery::Later:
       // A thread timer: it fires in whatever message loop this thread runs next.
       if (const UINT_PTR timer = SetTimer(nullptr, 0, scenario_.laterMilliseconds, DeliverLater)) {
-        TextsOnTheirWay()[timer] = {scenario_.allText, &callbacks_};
+        TextsOnTheirWay()[timer] = {ChatText(scenario_), &callbacks_};
       }
       break;
     case Scenario::Delivery::Never:

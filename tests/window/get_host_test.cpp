@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -94,6 +95,19 @@ TEST(GetHost, TextThatNeverComesIsToldOnceForClicksThatWaitedTogether) {
   EXPECT_EQ(kelto.Text(IDC_TXTHOST), L"typed");
 }
 
+TEST(GetHost, BusyChatClientIsToldWithoutAWait) {
+  KeltoSession kelto({.scenario = "then \"6\"\n"});
+  ASSERT_NE(kelto.WaitForWindow(), nullptr);
+  kelto.ClickAt(kelto.Control(IDC_COMMAND4));
+  const HWND box = kelto.WaitForMessageBox(15000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box),
+            L"Kelto could not fetch the chat text: the chat client stayed busy. The host field "
+            L"is unchanged. Try again.");
+  EXPECT_EQ(MessageBoxIcon(box), BoxIcon::Warning);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), kelto.Window());
+}
+
 TEST(GetHost, ClosingDuringTheWaitEndsNormallyAndAtOnce) {
   const std::pair<const char*, std::function<void(KeltoSession&)>> closers[] = {
       {"Exit", [](KeltoSession& kelto) { kelto.Menu(IDM_EXIT); }},
@@ -113,16 +127,29 @@ TEST(GetHost, ClosingDuringTheWaitEndsNormallyAndAtOnce) {
   }
 }
 
-TEST(GetHost, HugeChatTextIsScanned) {
-  std::string text;
-  for (int line = 0; line < 40000; ++line) {
-    text += "avatar" + std::to_string(line) + ": chatting away here\\r\\n";
-  }
-  text += "ESP from ann: The Game Is Rock, Paper, Scissors\\r\\n";
-  KeltoSession kelto({.scenario = Scenario("inside", text)});
+TEST(GetHost, ChatTextOfThreeHundredMegabytesFindsItsHost) {
+  constexpr std::size_t kMegabytes = 300;
+  KeltoSession kelto({.scenario = "fill 300\n" + Scenario("inside")});
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.Click(IDC_COMMAND4);
-  EXPECT_TRUE(HostBecomes(kelto, L"ann", 10000));
+  const std::size_t before = kelto.Committed();
+  std::size_t peak = before;
+  kelto.ClickAt(kelto.Control(IDC_COMMAND4));
+  // Wine keeps no peak of its own: looked at while the click runs.
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        peak = std::max(peak, kelto.Committed());
+        return kelto.Text(IDC_TXTHOST) == L"carol";
+      },
+      60000));
+  EXPECT_EQ(kelto.WaitForMessageBox(0), nullptr);
+  // The stand-in holds its text and a copy for the callback, as a library would; the
+  // rest is Kelto's. Reported, not judged: the benchmark holds Kelto to its goals.
+  const double size = kMegabytes << 20;
+  std::printf(
+      "Get Host of %zu MB in Kelto.exe with the stand-in: at most %.2f times the text's "
+      "size seen, %.2f kept\n",
+      kMegabytes, static_cast<double>(peak - before) / size,
+      static_cast<double>(kelto.Committed() - before) / size);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/window/kelto_session.h"
 
+#include <psapi.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -206,6 +208,11 @@ bool KeltoSession::Topmost() const {
 bool KeltoSession::Responsive(DWORD timeoutMs) const {
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
+}
+
+std::size_t KeltoSession::Committed() const {
+  PROCESS_MEMORY_COUNTERS memory{};
+  return GetProcessMemoryInfo(process_.hProcess, &memory, sizeof memory) ? memory.PagefileUsage : 0;
 }
 
 std::optional<DWORD> KeltoSession::WaitForExit(DWORD timeoutMs) {

@@ -64,6 +64,8 @@ class KeltoSession {
   bool Topmost() const;
   // Answers a message within the timeout: the window is not frozen.
   bool Responsive(DWORD timeoutMs = 2000) const;
+  // The memory the program has committed.
+  std::size_t Committed() const;
 
   std::optional<DWORD> WaitForExit(DWORD timeoutMs);
   // A message box of Kelto's, or null.

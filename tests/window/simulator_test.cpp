@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "resources/resource.h"
@@ -89,6 +90,33 @@ TEST_F(Simulator, LateChatTextStillFillsTheHost) {
   chat.SetText(IDC_CHAT_DELAY, L"700");
   StartKelto();
   EXPECT_TRUE(HostBecomes(L"bob"));
+}
+
+TEST_F(Simulator, LogOfSixteenMegabytesIsDelivered) {
+  // Pasted into the line as a tester would: too long to send to another process.
+  const std::wstring chatter = L"a very long line " + std::wstring(16 << 20, L'x');
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (chatter.size() + 1) * sizeof(wchar_t));
+  ASSERT_NE(memory, nullptr);
+  std::memcpy(GlobalLock(memory), chatter.c_str(), (chatter.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  ASSERT_NE(SetClipboardData(CF_UNICODETEXT, memory), nullptr);
+  CloseClipboard();
+  chat.SetText(IDC_CHAT_LINE, L"");
+  chat.Click(IDC_CHAT_LINE);
+  chat.PressKeys({VK_CONTROL, 'V'}, true);
+  chat.WaitForInputHandled();
+  DWORD_PTR pasted = 0;
+  SendMessageTimeoutW(chat.Control(IDC_CHAT_LINE), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 20000,
+                      &pasted);
+  ASSERT_EQ(pasted, chatter.size());
+  chat.Click(IDC_CHAT_SAY);
+  Say(0, L"zed", kAnnouncement);
+  StartKelto();
+  EXPECT_TRUE(HostBecomes(L"zed"));
+  EXPECT_EQ(kelto->WaitForMessageBox(0), nullptr);
+  EXPECT_EQ(GetWindow(chat.Window(), GW_ENABLEDPOPUP), nullptr) << "KeltoChat told of a failure";
 }
 
 TEST_F(Simulator, RefusedLinkShowsError10001) {
