@@ -13,10 +13,9 @@ namespace {
 
 class FixedRandom final : public UnitRandom {
  public:
-  void Reseed(double seconds) override { reseededWith.push_back(seconds); }
+  void Reseed(double) override {}
   double Next() override { return value; }
   double value = 0.0;
-  std::vector<double> reseededWith;
 };
 
 class ChoiceCommandsTest : public ::testing::Test {
@@ -83,13 +82,6 @@ TEST_F(ChoiceCommandsTest, DrawMapsToItsChoiceAndOnlyMarks) {
     EXPECT_EQ(window.indicators, row.marks) << row.r;
   }
   EXPECT_EQ(fake.events.size(), 18u) << "marks only: three per draw, nothing sent";
-}
-
-TEST_F(ChoiceCommandsTest, EveryDrawReseedsFromTheTimeOfDay) {
-  commands.OnRandomSelect();
-  window.seconds = 45297.5;
-  commands.OnRandomSelect();
-  EXPECT_EQ(random.reseededWith, (std::vector<double>{45296.25, 45297.5}));
 }
 
 TEST_F(ChoiceCommandsTest, AutoSendMarksThenSendsOnlyWhenExactlyOne) {

@@ -92,12 +92,11 @@ std::u16string FakeWindow::Lower(std::u16string_view text) const {
 }
 
 GameWindow::WaitEnd FakeWindow::WaitForChatText(const std::function<bool()>& arrived) {
-  ++waits;
   while (!arrived()) {
-    if (nextBatch == batches.size()) {
+    if (played_ == batches.size()) {
       return whenIdle;
     }
-    const std::function<void()> batch = batches[nextBatch++];  // a batch may click again
+    const std::function<void()> batch = batches[played_++];  // a batch may click again
     batch();
   }
   return WaitEnd::Arrived;
@@ -121,23 +120,6 @@ std::string Escape(std::string_view bytes) {
     }
   }
   return out + "\"";
-}
-
-std::string Utf8(std::u16string_view text) {
-  std::string out;
-  for (const char16_t c : text) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
 }
 
 }  // namespace kelto::testing

@@ -121,17 +121,15 @@ class FakeWindow final : public GameWindow {
   FakeAvatarList avatars;
   double seconds = 45296.25;
   std::vector<std::function<void()>> batches;
-  std::size_t nextBatch = 0;
-  int waits = 0;
   WaitEnd whenIdle = WaitEnd::TimedOut;
   std::vector<std::u16string> warnings;
 
  private:
   EventLog& log_;
+  std::size_t played_ = 0;  // each batch is played once, across waits
 };
 
-// Readable forms for assertions: bytes outside printable ASCII as \xNN.
+// Bytes in a readable form for assertions: outside printable ASCII as \xNN.
 std::string Escape(std::string_view bytes);
-std::string Utf8(std::u16string_view text);
 
 }  // namespace kelto::testing

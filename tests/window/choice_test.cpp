@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <set>
 #include <string>
@@ -20,59 +21,22 @@ bool LogHas(const KeltoSession& kelto, std::size_t lines) {
   return WaitUntil([&] { return kelto.Log().size() >= lines; }, 5000);
 }
 
-TEST(Choices, RockGoesToTheHostAndIsMarked) {
-  KeltoSession kelto;
+TEST(Choices, ButtonsSendTheirWordToTheHostAndMarkIt) {
+  KeltoSession kelto({.scenario = "result \"10\"\n"});  // the first request: register first
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
+  kelto.Click(IDC_CHECK2);  // by hand: sends nothing, and the next choice overwrites it
   kelto.TypeIntoHost(L"bob");
-  ASSERT_EQ(kelto.Text(IDC_TXTHOST), L"bob");
-  kelto.Click(IDC_COMMAND1);
-  ASSERT_TRUE(LogHas(kelto, 2));
-  EXPECT_EQ(kelto.Log(),
-            (Lines{R"(InitDDE "Kelto")", R"(DapiCommunicate "Kelto" 2 "bob" "Rock")"}));
-  EXPECT_EQ(Indicators(kelto), (std::array<int, 3>{1, 0, 0}));
-}
-
-TEST(Choices, PaperWithAnEmptyHostIsSentAndMarked) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.Click(IDC_COMMAND2);
-  ASSERT_TRUE(LogHas(kelto, 2));
-  EXPECT_EQ(kelto.Log().back(), R"(DapiCommunicate "Kelto" 2 "" "Paper")");
-  EXPECT_EQ(Indicators(kelto), (std::array<int, 3>{0, 1, 0}));
-}
-
-TEST(Choices, HandTickedIndicatorIsOverwritten) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.Click(IDC_CHECK2);
-  kelto.Click(IDC_CHECK3);
-  ASSERT_EQ(Indicators(kelto), (std::array<int, 3>{0, 1, 1}));
-  EXPECT_EQ(kelto.Log().size(), 1u) << "ticking by hand calls nothing";
-  kelto.Click(IDC_COMMAND1);
-  EXPECT_EQ(Indicators(kelto), (std::array<int, 3>{1, 0, 0}));
-}
-
-TEST(Choices, NameOutsideAsciiTravelsInTheAnsiCodePage) {
-  if (GetACP() != 1252) {
-    GTEST_SKIP() << "expects code page 1252, not " << GetACP();
+  const std::pair<int, std::array<int, 3>> rows[] = {
+      {IDC_COMMAND1, {1, 0, 0}}, {IDC_COMMAND2, {0, 1, 0}}, {IDC_COMMAND3, {0, 0, 1}}};
+  for (const auto& [button, marks] : rows) {
+    kelto.Click(button);
+    EXPECT_EQ(Indicators(kelto), marks) << button;
   }
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.TypeIntoHost(L"J\u00FCrgen\u4E2D");
-  kelto.Click(IDC_COMMAND3);
-  ASSERT_TRUE(LogHas(kelto, 2));
-  EXPECT_EQ(kelto.Log().back(), R"(DapiCommunicate "Kelto" 2 "J\xFCrgen?" "Scissors")");
-}
-
-TEST(Choices, RegistrationComesBetweenTwoRequests) {
-  KeltoSession kelto({.scenario = "result \"10\"\nresult \"0\"\n"});
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.TypeIntoHost(L"bob");
-  kelto.Click(IDC_COMMAND1);
-  ASSERT_TRUE(LogHas(kelto, 4));
   EXPECT_EQ(kelto.Log(),
             (Lines{R"(InitDDE "Kelto")", R"(DapiCommunicate "Kelto" 2 "bob" "Rock")",
-                   R"(DapiRegister "Kelto")", R"(DapiCommunicate "Kelto" 2 "bob" "Rock")"}));
+                   R"(DapiRegister "Kelto")", R"(DapiCommunicate "Kelto" 2 "bob" "Rock")",
+                   R"(DapiCommunicate "Kelto" 2 "bob" "Paper")",
+                   R"(DapiCommunicate "Kelto" 2 "bob" "Scissors")"}));
 }
 
 TEST(Choices, EndlessBusyIsGivenUpWithAWarningAndTheWindowStaysUsable) {
@@ -86,14 +50,19 @@ TEST(Choices, EndlessBusyIsGivenUpWithAWarningAndTheWindowStaysUsable) {
   EXPECT_EQ(MessageBoxText(box),
             L"Kelto could not deliver \"Scissors\" to bob: the chat client stayed busy. Your "
             L"choice is marked, but it was not sent. Try again.");
-  EXPECT_EQ(MessageBoxIcon(box), BoxIcon::Warning);
   EXPECT_EQ(GetWindow(box, GW_OWNER), kelto.Window()) << "the box must be modal to Kelto";
   EXPECT_EQ(Indicators(kelto), (std::array<int, 3>{0, 0, 1})) << "marked before the box";
   EXPECT_EQ(kelto.Log().size(), 101u) << "one InitDDE and the bounded requests";
   PressMessageBoxOk(box);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
   EXPECT_TRUE(kelto.Responsive());
-  kelto.Menu(IDM_EXIT);
-  EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0});
+  // "Get Host" is given up the same way, and not waited for.
+  kelto.ClickAt(kelto.Control(IDC_COMMAND4));
+  const HWND fetch = kelto.WaitForMessageBox(15000);
+  ASSERT_NE(fetch, nullptr);
+  EXPECT_EQ(MessageBoxText(fetch),
+            L"Kelto could not fetch the chat text: the chat client stayed busy. The host field "
+            L"is unchanged. Try again.");
 }
 
 TEST(Choices, ExitDuringABusyCallThatHandlesMessagesEndsAtOnce) {
@@ -110,64 +79,34 @@ TEST(Choices, ExitDuringABusyCallThatHandlesMessagesEndsAtOnce) {
   EXPECT_LE(kelto.Log().size(), callsBeforeExit + 1) << "only the call in progress at Exit";
 }
 
-std::string SentWord(const std::string& logLine) {
-  const std::size_t end = logLine.rfind('"');
-  const std::size_t start = logLine.rfind('"', end - 1);
-  return logLine.substr(start + 1, end - start - 1);
-}
-
-int MarkedIndex(const KeltoSession& kelto) {
-  const std::array<int, 3> marks = Indicators(kelto);
-  int marked = -1;
-  for (int i = 0; i < 3; ++i) {
-    if (marks[static_cast<std::size_t>(i)] == 1) {
-      EXPECT_EQ(marked, -1) << "more than one indicator set";
-      marked = i;
-    } else {
-      EXPECT_EQ(marks[static_cast<std::size_t>(i)], 0);
-    }
-  }
-  return marked;
-}
-
-TEST(RandomSelect, WithoutAutoSendOnlyMarks) {
+TEST(RandomSelect, DrawsAreMarkedAndSentOnlyWithAutoSend) {
   KeltoSession kelto;
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
   kelto.TypeIntoHost(L"bob");
-  kelto.Click(IDC_COMMAND5);
-  const int marked = MarkedIndex(kelto);
-  ASSERT_NE(marked, -1);
-  EXPECT_EQ(kelto.Text(IDC_TEXT1), std::to_wstring(marked));
-  EXPECT_EQ(kelto.Log().size(), 1u) << "nothing sent";
-}
-
-TEST(RandomSelect, WithAutoSendSendsTheMarkedWord) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.TypeIntoHost(L"bob");
-  kelto.Click(IDC_CHECK4);
-  ASSERT_EQ(kelto.Check(IDC_CHECK4), 1);
   const char* words[] = {"Rock", "Paper", "Scissors"};
-  for (std::size_t press = 1; press <= 3; ++press) {
-    kelto.Click(IDC_COMMAND5);
-    ASSERT_TRUE(LogHas(kelto, press + 1));
-    const int marked = MarkedIndex(kelto);
-    ASSERT_NE(marked, -1);
-    EXPECT_EQ(SentWord(kelto.Log().back()), words[marked]);
-    EXPECT_EQ(kelto.Log().back().rfind(R"(DapiCommunicate "Kelto" 2 "bob" )", 0), 0u);
-  }
-}
-
-TEST(RandomSelect, ManyPressesDrawAllThree) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  std::set<std::wstring> drawn;
+  std::set<int> drawn;
   for (int press = 0; press < 60 && drawn.size() < 3; ++press) {
+    if (press == 1) {
+      kelto.Click(IDC_CHECK4);  // Auto Send from the second press on
+    }
+    const std::size_t calls = kelto.Log().size();
     kelto.Click(IDC_COMMAND5);
-    drawn.insert(kelto.Text(IDC_TEXT1));
+    const std::array<int, 3> marks = Indicators(kelto);
+    const auto marked = static_cast<int>(std::find(marks.begin(), marks.end(), 1) - marks.begin());
+    ASSERT_LT(marked, 3) << "nothing marked";
+    EXPECT_EQ(marks[0] + marks[1] + marks[2], 1) << "more than one marked";
+    EXPECT_EQ(kelto.Text(IDC_TEXT1), std::to_wstring(marked));
+    drawn.insert(marked);
+    if (press == 0) {
+      EXPECT_EQ(kelto.Log().size(), calls) << "sent without Auto Send";
+    } else {
+      ASSERT_TRUE(LogHas(kelto, calls + 1));
+      EXPECT_EQ(kelto.Log().back(),
+                std::string(R"(DapiCommunicate "Kelto" 2 "bob" ")") + words[marked] + "\"");
+    }
     Sleep(15);  // each press reseeds from the time of day
   }
-  EXPECT_EQ(drawn, (std::set<std::wstring>{L"0", L"1", L"2"}));
+  EXPECT_EQ(drawn, (std::set<int>{0, 1, 2}));
 }
 
 }  // namespace

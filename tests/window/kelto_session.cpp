@@ -2,7 +2,6 @@
 
 #include <psapi.h>
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -42,6 +41,15 @@ HWND FindWindowOfProcess(DWORD processId, const wchar_t* className) {
 
 void SendInputs(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT Key(WORD virtualKey, WORD scan, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.wScan = scan;
+  input.ki.dwFlags = flags;
+  return input;
 }
 
 std::wstring TextOf(HWND window) {
@@ -156,24 +164,15 @@ void KeltoSession::Click(int id) {
   WaitForInputHandled();
 }
 
-void KeltoSession::Type(const std::wstring& text) {
+void KeltoSession::TypeIntoHost(const std::wstring& text) {
+  Click(IDC_TXTHOST);
   std::vector<INPUT> inputs;
   for (const wchar_t c : text) {
-    INPUT key{};
-    key.type = INPUT_KEYBOARD;
-    key.ki.wScan = c;
-    key.ki.dwFlags = KEYEVENTF_UNICODE;
-    inputs.push_back(key);
-    key.ki.dwFlags |= KEYEVENTF_KEYUP;
-    inputs.push_back(key);
+    inputs.push_back(Key(0, c, KEYEVENTF_UNICODE));
+    inputs.push_back(Key(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
   }
   SendInputs(inputs);
   WaitForInputHandled();
-}
-
-void KeltoSession::TypeIntoHost(const std::wstring& text) {
-  Click(IDC_TXTHOST);
-  Type(text);
   WaitUntil([&] { return Text(IDC_TXTHOST).size() >= text.size(); }, 3000);
 }
 
@@ -248,63 +247,16 @@ std::vector<std::string> KeltoSession::Log() const {
   return lines;
 }
 
-Screen Screen::Capture(const RECT& rect) {
-  Screen shot;
-  shot.width = rect.right - rect.left;
-  shot.height = rect.bottom - rect.top;
-  shot.bgrx.assign(static_cast<std::size_t>(shot.width) * shot.height * 4, 0);
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = -shot.height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap != nullptr && memory != nullptr) {
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    std::memcpy(shot.bgrx.data(), bits, shot.bgrx.size());
-    SelectObject(memory, old);
-  }
-  if (bitmap != nullptr) {
-    DeleteObject(bitmap);
-  }
-  if (memory != nullptr) {
-    DeleteDC(memory);
-  }
-  ReleaseDC(nullptr, screen);
-  return shot;
-}
-
-std::uint8_t Screen::Channel(int x, int y, int channel) const {
-  return bgrx[(static_cast<std::size_t>(y) * width + x) * 4 + channel];
-}
-
-int Screen::Luminance(int x, int y) const {
-  return (Channel(x, y, 0) * 11 + Channel(x, y, 1) * 59 + Channel(x, y, 2) * 30) / 100;
-}
-
 void KeltoSession::PressKeys(const std::vector<WORD>& keys, bool together) {
   std::vector<INPUT> inputs;
-  const auto key = [&inputs](WORD code, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = code;
-    input.ki.dwFlags = flags;
-    inputs.push_back(input);
-  };
   for (const WORD code : keys) {
-    key(code, 0);
+    inputs.push_back(Key(code, 0, 0));
     if (!together) {
-      key(code, KEYEVENTF_KEYUP);
+      inputs.push_back(Key(code, 0, KEYEVENTF_KEYUP));
     }
   }
   for (auto code = keys.rbegin(); together && code != keys.rend(); ++code) {
-    key(*code, KEYEVENTF_KEYUP);
+    inputs.push_back(Key(*code, 0, KEYEVENTF_KEYUP));
   }
   SendInputs(inputs);
   if (!together) {
@@ -333,19 +285,24 @@ std::optional<bool> KeltoSession::StayOnTopShownChecked() {
   Sleep(200);  // fully drawn
   RECT rect{};
   GetWindowRect(popup, &rect);
-  const Screen shot = Screen::Capture(rect);
-  PressKeys({VK_ESCAPE});
-  PressKeys({VK_ESCAPE});
   // Each row is compared with its own right margin, past the text, for the
   // background; a check mark shows as pixels well apart from it in the check
   // column, between the popup's border and the text (some 13 pixels in at 96 DPI).
+  const HDC screen = GetDC(nullptr);
+  const auto luminance = [screen](LONG x, LONG y) {
+    const COLORREF pixel = GetPixel(screen, x, y);
+    return (GetBValue(pixel) * 11 + GetGValue(pixel) * 59 + GetRValue(pixel) * 30) / 100;
+  };
   int marked = 0;
-  for (int y = 0; y < shot.height; ++y) {
-    const int background = shot.Luminance(shot.width - 4, y);
-    for (int x = 3; x < std::min(12, shot.width); ++x) {
-      marked += std::abs(shot.Luminance(x, y) - background) > 90 ? 1 : 0;
+  for (LONG y = rect.top; y < rect.bottom; ++y) {
+    const int background = luminance(rect.right - 4, y);
+    for (LONG x = rect.left + 3; x < std::min(rect.left + 12, rect.right); ++x) {
+      marked += std::abs(luminance(x, y) - background) > 90 ? 1 : 0;
     }
   }
+  ReleaseDC(nullptr, screen);
+  PressKeys({VK_ESCAPE});
+  PressKeys({VK_ESCAPE});
   return marked >= 4;
 }
 
@@ -353,44 +310,6 @@ std::wstring MessageBoxText(HWND box) {
   // A message box shows its text in the static control with the id 0xFFFF.
   const HWND text = GetDlgItem(box, 0xFFFF);
   return text != nullptr ? TextOf(text) : std::wstring();
-}
-
-BoxIcon MessageBoxIcon(HWND box) {
-  // The icon is a static control of the icon style; Windows and Wine number it apart.
-  HWND icon = nullptr;
-  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr && icon == nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-      icon = child;
-    }
-  }
-  RECT rect{};
-  if (icon == nullptr || !GetWindowRect(icon, &rect)) {
-    return BoxIcon::None;
-  }
-  BoxIcon seen = BoxIcon::None;
-  // Looked at again for a moment: the box may not be painted yet.
-  WaitUntil(
-      [&] {
-        const Screen shot = Screen::Capture(rect);
-        int red = 0;
-        int yellow = 0;
-        for (int y = 0; y < shot.height; ++y) {
-          for (int x = 0; x < shot.width; ++x) {
-            const int b = shot.Channel(x, y, 0);
-            const int g = shot.Channel(x, y, 1);
-            const int r = shot.Channel(x, y, 2);
-            red += (r > 180 && g < 100 && b < 100) ? 1 : 0;
-            yellow += (r > 180 && g > 160 && b < 100) ? 1 : 0;
-          }
-        }
-        if (red + yellow > 0) {
-          seen = red > yellow ? BoxIcon::Error : BoxIcon::Warning;
-        }
-        return seen != BoxIcon::None;
-      },
-      2000);
-  return seen;
 }
 
 std::wstring WindowCaption(HWND window) {

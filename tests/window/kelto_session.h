@@ -20,16 +20,6 @@ struct SessionOptions {
   const wchar_t* windowClass = L"KeltoMainWindow";  // the program's main window
 };
 
-// A piece of the screen as the user sees it.
-struct Screen {
-  static Screen Capture(const RECT& rect);
-  std::uint8_t Channel(int x, int y, int channel) const;  // 0 blue, 1 green, 2 red
-  int Luminance(int x, int y) const;
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> bgrx;
-};
-
 class KeltoSession {
  public:
   explicit KeltoSession(SessionOptions options = {});
@@ -47,7 +37,6 @@ class KeltoSession {
   void Click(int id);
   void ClickAt(HWND control);
   void WaitForInputHandled();
-  void Type(const std::wstring& text);
   void TypeIntoHost(const std::wstring& text);
   void Menu(int id);
   void CloseBox();
@@ -82,10 +71,6 @@ class KeltoSession {
 };
 
 std::wstring MessageBoxText(HWND box);
-// The icon a message box shows, told by its colour: the error icon is red, the
-// warning icon yellow.
-enum class BoxIcon { None, Error, Warning };
-BoxIcon MessageBoxIcon(HWND box);
 std::wstring WindowCaption(HWND window);
 void PressMessageBoxOk(HWND box);
 std::wstring TestFolder();

@@ -6,10 +6,8 @@
 #include <vector>
 
 #include "link/ansi_code_page_win.h"
-#include "link/link_system_win.h"
 #include "tests/window/kelto_session.h"
 #include "version.h"
-#include "window/window_text_win.h"
 
 namespace kelto {
 namespace {
@@ -33,17 +31,6 @@ TEST_F(Platform, AnsiCodePageConvertsEveryByteBothWays) {
   EXPECT_EQ(NarrowToAnsi(u"\u4E2D\u6587x"), "??x");
   const std::string bytes(3 << 20, '\xE9');
   EXPECT_EQ(WidenFromAnsi(bytes), std::u16string(3 << 20, u'\u00E9'));
-}
-
-TEST_F(Platform, LowerCaseMapsCharacterForCharacter) {
-  EXPECT_EQ(LowerCase(u"BOB"), u"bob");
-  EXPECT_EQ(LowerCase(u"\u00C4\u00D6\u00DC"), u"\u00E4\u00F6\u00FC");
-  EXPECT_EQ(LowerCase(u"\u0130").size(), 1u);
-  EXPECT_EQ(LowerCase(u"a\0B"s), u"a\0b"s);
-}
-
-TEST_F(Platform, ApplicationNameIsTheProgramsFileName) {
-  EXPECT_EQ(WindowsLinkSystem().AppName(), u"window_tests");
 }
 
 // A string of a file's version resource, in the one language the project writes.
