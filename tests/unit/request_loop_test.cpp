@@ -98,15 +98,15 @@ TEST_F(RequestLoop, EndlessRepetitionIsGivenUpAtTheBound) {
 }
 
 TEST_F(RequestLoop, ClosingDuringACallEndsTheLoopWithoutAnotherCall) {
-  fake.library.then = "6";
+  fake.library.then = "10";  // what follows would be a registration, then the request again
   int calls = 0;
   fake.library.duringCall = [&] {
-    if (++calls == 3) {
+    if (++calls == 2) {
       fake.link.Close();  // the window is destroyed inside the library's call
     }
   };
   EXPECT_EQ(Gem::SendToAvatar(fake.link, u"bob", u"Rock").end, End::LinkClosed);
-  EXPECT_EQ(fake.events, (EventLog{kRock, kRock, kRock}));
+  EXPECT_EQ(fake.events, (EventLog{kRock, kRegister, kRock}));
   EXPECT_EQ(fake.link.GetAllText().end, End::LinkClosed);
   EXPECT_EQ(fake.events.size(), 3u) << "no library call once the link is closed";
 }
