@@ -13,6 +13,8 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "No DISPLAY was set: Kelto and KeltoChat run on the virtual display $DISPLAY."
 fi
 cd "$root/build/win32/bin"
+# A new prefix takes a while to boot; booted first, KeltoChat starts in a moment.
+"$root/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
 "$root/scripts/wine-run.sh" KeltoChat.exe &
 chat=$!
 # Kelto's link needs the simulator's DDE service; give it a moment to register.
