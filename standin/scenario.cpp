@@ -1,7 +1,6 @@
 #include "standin/scenario.h"
 
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 
 #include "chat_common/default_chat.h"
@@ -202,24 +201,6 @@ Scenario ParseScenario(std::string_view text) {
     }
   }
   return scenario;
-}
-
-std::string QuoteBytes(std::string_view bytes) {
-  std::string out = "\"";
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out.push_back('\\');
-      out.push_back(c);
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      out.push_back(c);
-    } else {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      out += hex;
-    }
-  }
-  return out + "\"";
 }
 
 std::optional<std::string> ResultFor(const Scenario& scenario, std::size_t requestIndex) {

@@ -66,9 +66,6 @@ class ScenarioError : public std::runtime_error {
 // Throws ScenarioError naming the line at fault.
 Scenario ParseScenario(std::string_view text);
 
-// Bytes as a quoted text in the same escapes a scenario uses.
-std::string QuoteBytes(std::string_view bytes);
-
 // The code a request gets: the next listed one, or `then` once they are used up.
 std::optional<std::string> ResultFor(const Scenario& scenario, std::size_t requestIndex);
 

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "chat_common/call_log.h"
 #include "link/wadapi.h"
 #include "standin/dde_chat.h"
 #include "standin/scripted_chat.h"
@@ -52,7 +53,7 @@ void Log(const std::string& line) {
 }
 
 std::string Quote(const char* text) {
-  return kelto::standin::QuoteBytes(text != nullptr ? text : "");
+  return kelto::chat_protocol::QuoteBytes(text != nullptr ? text : "");
 }
 
 // Each callback text is a BSTR of ANSI bytes, owned by the library and freed after

@@ -1,7 +1,8 @@
 #include "tests/unit/fakes.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include "chat_common/call_log.h"
 
 namespace kelto::testing {
 
@@ -108,18 +109,7 @@ void FakeWindow::Warn(std::u16string_view text) {
 }
 
 std::string Escape(std::string_view bytes) {
-  std::string out = "\"";
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') {
-      out.push_back(c);
-    } else {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      out += hex;
-    }
-  }
-  return out + "\"";
+  return chat_protocol::QuoteBytes(bytes);
 }
 
 }  // namespace kelto::testing
