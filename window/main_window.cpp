@@ -41,8 +41,7 @@ LRESULT DrawIndicatorFocus(const NMCUSTOMDRAW& draw) {
   }
   if (draw.dwDrawStage == CDDS_POSTPAINT && (draw.uItemState & CDIS_FOCUS) != 0 &&
       (SendMessageW(draw.hdr.hwndFrom, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0) {
-    RECT cue = draw.rc;
-    DrawFocusRect(draw.hdc, &cue);
+    DrawFocusRect(draw.hdc, &draw.rc);
   }
   return CDRF_DODEFAULT;
 }
