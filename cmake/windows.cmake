@@ -20,10 +20,6 @@ set_source_files_properties(link/gem.cpp link/run_time_error.cpp window/choice_c
 target_link_libraries(kelto_windows PUBLIC kelto_core comctl32 oleacc ole32 oleaut32 gdi32 user32)
 kelto_strict_warnings(kelto_windows)
 
-# Small: every function and datum in a section of its own, so that the linker can drop
-# what nothing uses.
-add_compile_options(-ffunction-sections -fdata-sections)
-
 add_executable(Kelto WIN32 main.cpp resources/kelto.rc)
 target_compile_options(Kelto PRIVATE -Os)
 target_include_directories(Kelto PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/resources)

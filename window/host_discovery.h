@@ -45,8 +45,6 @@ class HostDiscovery {
   // joins that wait instead of nesting a wait of its own.
   void OnGetHost();
 
-  const Tokenizer& Tokens() const { return tokenizer_; }
-
  private:
   ModDapi& link_;
   GameWindow& window_;
