@@ -3,8 +3,7 @@
 #include <windows.h>
 
 #include <climits>
-
-#include "link/run_time_error.h"
+#include <stdexcept>
 
 namespace kelto {
 namespace {
@@ -13,7 +12,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
 
 int CheckedLength(std::size_t size) {
   if (size > static_cast<std::size_t>(INT_MAX)) {
-    throw InternalError("text too long for the ANSI code page conversion");
+    throw std::length_error("text too long for the ANSI code page conversion");
   }
   return static_cast<int>(size);
 }
@@ -32,7 +31,7 @@ std::string NarrowToAnsi(std::u16string_view text) {
   const int size =
       WideCharToMultiByte(CP_ACP, 0, Wide(text.data()), units, nullptr, 0, nullptr, nullptr);
   if (size <= 0) {
-    throw InternalError("conversion to the ANSI code page failed");
+    throw std::runtime_error("conversion to the ANSI code page failed");
   }
   std::string bytes(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_ACP, 0, Wide(text.data()), units, bytes.data(), size, nullptr, nullptr);
@@ -46,7 +45,7 @@ std::u16string WidenFromAnsi(std::string_view bytes) {
   const int length = CheckedLength(bytes.size());
   const int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
   if (units <= 0) {
-    throw InternalError("conversion from the ANSI code page failed");
+    throw std::runtime_error("conversion from the ANSI code page failed");
   }
   // Straight into the program's text: a chat text may be hundreds of megabytes.
   std::u16string text(static_cast<std::size_t>(units), u'\0');

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "link/ansi_code_page_win.h"
-#include "link/run_time_error.h"
 #include "link/wide_text_win.h"
 
 namespace kelto {
@@ -24,7 +24,7 @@ std::u16string WindowsLinkSystem::AppName() const {
     const DWORD size = static_cast<DWORD>(path.size());
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
     if (length == 0) {
-      throw InternalError("the program's own file name is not available");
+      throw std::runtime_error("the program's own file name is not available");
     }
     if (length < size) {
       std::wstring_view name(path.data(), length);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 namespace kelto {
@@ -9,16 +10,16 @@ namespace kelto {
 // The program's failures: a number, the source that raised it and a description,
 // with a plain line for the user of what it means and what to do. Nothing catches
 // these below the one top-level handler, which shows them and ends the program.
-class RunTimeError : public std::exception {
+class RunTimeError : public std::runtime_error {
  public:
   RunTimeError(std::int32_t number, std::u16string source, std::u16string description,
                std::u16string advice = u"Kelto will close.")
-      : number_(number),
+      : std::runtime_error("Kelto run-time error"),
+        number_(number),
         source_(std::move(source)),
         description_(std::move(description)),
         advice_(std::move(advice)) {}
 
-  const char* what() const noexcept override { return "Kelto run-time error"; }
   std::int32_t Number() const { return number_; }
   const std::u16string& Source() const { return source_; }
   const std::u16string& Description() const { return description_; }
@@ -29,18 +30,6 @@ class RunTimeError : public std::exception {
   std::u16string source_;
   std::u16string description_;
   std::u16string advice_;
-};
-
-// A failure of the program's own that the user can do nothing about, told by a fixed
-// text; shown as an internal error. (No std::runtime_error: its string machinery
-// would be a tenth of Kelto.exe.)
-class InternalError : public std::exception {
- public:
-  explicit InternalError(const char* what) : what_(what) {}
-  const char* what() const noexcept override { return what_; }
-
- private:
-  const char* what_;
 };
 
 inline constexpr std::int32_t kErrorOutOfMemory = 7;

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
+#include <stdexcept>
 #include <utility>
 
-#include "link/run_time_error.h"
 #include "link/wide_text_win.h"
 #include "resources/resource.h"
 #include "window/accessible_name_win.h"
@@ -62,12 +62,12 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = KELTO_WINDOW_CLASS;
   if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw InternalError("the window class could not be registered");
+    throw std::runtime_error("the window class could not be registered");
   }
 
   const HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU));
   if (menu == nullptr) {
-    throw InternalError("the window's menu could not be loaded");
+    throw std::runtime_error("the window's menu could not be loaded");
   }
   const UINT systemDpi = dpi::SystemDpi();
   const RECT frame =
@@ -79,7 +79,7 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
                       CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
                       menu, instance, this) == nullptr) {
     DestroyMenu(menu);
-    throw InternalError("the window could not be created");
+    throw std::runtime_error("the window could not be created");
   }
   try {
     CreateControls();
@@ -104,7 +104,7 @@ void MainWindow::CreateControls() {
     if (CreateWindowExW(entry.exStyle, entry.className, entry.caption, entry.style, 0, 0, 0, 0,
                         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance,
                         nullptr) == nullptr) {
-      throw InternalError("the window's controls could not be created");
+      throw std::runtime_error("the window's controls could not be created");
     }
   }
   avatars_.Attach(Control(IDC_LSTAVATARS));
@@ -180,7 +180,7 @@ int MainWindow::RunMessageLoop() {
       break;
     }
     if (got == -1) {
-      throw InternalError("the message loop failed");
+      throw std::runtime_error("the message loop failed");
     }
     Dispatch(message);
   }
