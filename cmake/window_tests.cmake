@@ -13,6 +13,7 @@ add_executable(window_tests
   tests/window/get_host_test.cpp
   tests/window/simulator_test.cpp
   tests/window/accessibility_test.cpp
+  tests/window/window_tests.rc
 )
 target_link_libraries(window_tests PRIVATE kelto_windows gtest_main version psapi)
 target_link_options(window_tests PRIVATE -static)

@@ -26,8 +26,10 @@ target_include_directories(Kelto PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/resources)
 target_link_libraries(Kelto PRIVATE kelto_windows)
 # Nothing but the system's own DLLs and wadapi.dll at run time; stripped, unused
 # sections dropped; the whole 4 GB address space for a large chat text.
-target_link_options(Kelto PRIVATE -static -municode -s -Wl,--gc-sections
-                    -Wl,--large-address-aware)
+target_link_options(Kelto PRIVATE -static -municode -s -Wl,--gc-sections)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(Kelto PRIVATE -Wl,--large-address-aware)
+endif()
 kelto_strict_warnings(Kelto)
 
 # The stand-in wadapi.dll, and the same without DapiRegister for the window test of a
@@ -35,7 +37,15 @@ kelto_strict_warnings(Kelto)
 set(kelto_standin_sources standin/wadapi_standin.cpp standin/scenario.cpp
                           standin/scripted_chat.cpp standin/dde_chat.cpp standin/standin.rc)
 foreach(variant wadapi wadapi_partial)
-  add_library(${variant} SHARED ${kelto_standin_sources} standin/${variant}.def)
+  set(exports standin/${variant}.def)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    # 64-bit Windows has one calling convention and no decorated names to map from.
+    file(READ ${exports} exported)
+    string(REGEX REPLACE " = [A-Za-z]+@[0-9]+" "" exported "${exported}")
+    set(exports ${CMAKE_BINARY_DIR}/generated/${variant}.def)
+    file(WRITE ${exports} "${exported}")
+  endif()
+  add_library(${variant} SHARED ${kelto_standin_sources} ${exports})
   set_target_properties(${variant} PROPERTIES PREFIX "" OUTPUT_NAME wadapi)
   target_include_directories(${variant} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${variant} PRIVATE oleaut32 user32)

@@ -32,7 +32,7 @@ struct RequestBound {
 
 // How a request's result-code loop ended, for the caller to tell the user.
 struct RequestOutcome {
-  enum class End { Finished, GivenUp, LinkClosed };
+  enum class End : std::uint8_t { Finished, GivenUp, LinkClosed };
   End end = End::Finished;
   std::u16string lastCode;  // the result code the loop read last
 };

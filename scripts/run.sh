@@ -12,7 +12,11 @@ if [ -z "${DISPLAY:-}" ]; then
   start_virtual_display
   echo "No DISPLAY was set: Kelto and KeltoChat run on the virtual display $DISPLAY."
 fi
-cd "$root/build/win32/bin"
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+kelto_choose_wine
+kelto_explain_wine
+cd "$root/build/$KELTO_WINE_ARCH/bin"
 # A new prefix takes a while to boot; booted first, KeltoChat starts in a moment.
 "$root/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
 "$root/scripts/wine-run.sh" KeltoChat.exe &

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every check: the layout and clang-tidy, the portable
-# core's unit tests natively (clang with AddressSanitizer and UBSan, a short fuzz run,
+# core's unit tests natively (clang 19 with AddressSanitizer and UBSan, a short fuzz run,
 # and g++), then the window tests, which drive the real 32-bit Kelto.exe under Wine
 # on a virtual display, and last the release zips.
 set -euo pipefail
@@ -8,10 +8,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh" native cross wine
 cd "$root"
 
-echo "== Layout: clang-format"
-git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+echo "== Layout: clang-format-19"
+git ls-files '*.cpp' '*.h' | xargs clang-format-19 --dry-run --Werror
 
-echo "== Core: unit tests and fuzzing (clang, ASan + UBSan)"
+echo "== Core: unit tests and fuzzing (clang 19, ASan + UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
@@ -21,11 +21,11 @@ cmake --preset native-gcc >/dev/null
 cmake --build --preset native-gcc
 ctest --preset native-gcc
 
-echo "== Core: clang-tidy"
+echo "== Core: clang-tidy-19"
 # The portable core and what builds natively with it; the Windows files need windows.h.
 if ! findings=$(git ls-files 'link/*.cpp' 'window/*.cpp' 'tests/unit/*.cpp' 'bench/*.cpp' \
                   'fuzz/*.cpp' | grep -v -e '_win\.cpp$' -e '/main_window\.cpp$' |
-                xargs -P "$(nproc)" -n 4 clang-tidy -p build/native --quiet 2>&1); then
+                xargs -P "$(nproc)" -n 4 clang-tidy-19 -p build/native --quiet 2>&1); then
   grep -v 'warnings generated' <<<"$findings"
   exit 1
 fi
@@ -33,19 +33,23 @@ echo "clang-tidy: no findings"
 
 echo "== Window: Kelto.exe with the stand-in library, under Wine"
 "$root/scripts/build.sh"
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+kelto_choose_wine
+kelto_explain_wine
 # shellcheck source=virtual-display.sh
 . "$root/scripts/virtual-display.sh"
 start_virtual_display
-export WINEPREFIX="$root/build/wineprefix-test"
+export WINEPREFIX="$root/build/wineprefix$KELTO_PREFIX_SUFFIX-test"
 # Boots the prefix on first use, then keeps one Wine server for all window tests.
 "$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
-WINEARCH=win32 wineserver -k 2>/dev/null || true
-WINEARCH=win32 wineserver -p
+wineserver -k 2>/dev/null || true
+wineserver -p
 # The session's first program starts Wine's own services; let that be one whose
 # output goes nowhere, so that none of them holds on to a test's output.
 "$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
-trap 'WINEARCH=win32 wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
-ctest --preset win32
+trap 'wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
+ctest --preset "$KELTO_WINE_ARCH"
 
 echo "== Release: the zips and what they hold"
 "$root/scripts/release.sh"

@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in one of the project's own 32-bit prefixes.
+# Runs a Windows program under Wine in one of the project's own prefixes.
 #   wine-run.sh PROGRAM [ARGS...]          the prefix build/wineprefix, for running Kelto
 #   wine-run.sh --tests PROGRAM [ARGS...]  the prefix build/wineprefix-test, whose windows
 #                                          Wine leaves unmanaged: with no window manager on
 #                                          the virtual display, a managed window takes two
 #                                          seconds to close
+# A 64-bit prefix (wine-env.sh says when) has "64" after "wineprefix" in its name.
 # The display comes from DISPLAY (scripts/test.sh and scripts/run.sh provide one).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+kelto_choose_wine
+suffix=$KELTO_PREFIX_SUFFIX
 unmanaged=0
 if [ "${1:-}" = "--tests" ]; then
   unmanaged=1
   shift
-  export WINEPREFIX="$root/build/wineprefix-test"
+  export WINEPREFIX="$root/build/wineprefix$suffix-test"
 fi
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-export WINEARCH=win32
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix$suffix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers: nothing here needs them, and they would ask.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
@@ -25,10 +29,11 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
-  wineboot --init >/dev/null 2>&1
+  "$KELTO_WINE" wineboot --init >/dev/null 2>&1
   if [ "$unmanaged" -eq 1 ]; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    "$KELTO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+      >/dev/null 2>&1
   fi
   wineserver --wait
 fi
-exec wine "$@"
+exec "$KELTO_WINE" "$@"

@@ -3,13 +3,14 @@
 // What the game's logic needs from the window: its controls, the platform's text
 // case, the time of day, waiting for the chat text, and telling the user.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace kelto {
 
-enum class Choice { Rock, Paper, Scissors };
+enum class Choice : std::uint8_t { Rock, Paper, Scissors };
 
 // The list box lstAvatars.
 class AvatarList {
@@ -22,7 +23,7 @@ class AvatarList {
 
 class GameWindow {
  public:
-  enum class WaitEnd { Arrived, TimedOut, WindowGone };
+  enum class WaitEnd : std::uint8_t { Arrived, TimedOut, WindowGone };
 
   virtual ~GameWindow() = default;
 

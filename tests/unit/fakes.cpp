@@ -105,7 +105,7 @@ GameWindow::WaitEnd FakeWindow::WaitForChatText(const std::function<bool()>& arr
 
 void FakeWindow::Warn(std::u16string_view text) {
   warnings.emplace_back(text);
-  log_.push_back("Warn");
+  log_.emplace_back("Warn");
 }
 
 std::string Escape(std::string_view bytes) {

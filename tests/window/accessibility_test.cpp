@@ -14,7 +14,8 @@ namespace {
 // The control's accessible name as a screen reader gets it, from another process.
 std::wstring AccessibleName(HWND control) {
   IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible),
                                         reinterpret_cast<void**>(&object)))) {
     return L"(no accessible object)";
   }
