@@ -31,6 +31,9 @@ inline constexpr unsigned kTimeoutMilliseconds = 3000;
 
 // The data's text up to its terminating NUL.
 inline std::string DataText(HDDEDATA data) {
+  if (data == nullptr) {
+    return {};  // the partner sent no data, or DDE could not hold it
+  }
   const DWORD size = DdeGetData(data, nullptr, 0, 0);
   std::string text(size, '\0');
   DdeGetData(data, reinterpret_cast<BYTE*>(text.data()), size, 0);

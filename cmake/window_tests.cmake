@@ -27,3 +27,5 @@ foreach(suite Platform Release StartUp StayOnTop MissingLibrary Choices RandomSe
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 endforeach()
+# The Dpi suite runs in a Wine prefix whose display has 144 dots per inch.
+set_tests_properties(window.Dpi PROPERTIES ENVIRONMENT KELTO_TEST_DPI=144)

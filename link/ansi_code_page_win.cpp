@@ -21,6 +21,38 @@ const wchar_t* Wide(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
 }
 
+bool AnsiIsUtf8() {
+  return GetACP() == CP_UTF8;
+}
+
+// Without it, Windows maps characters the code page lacks to look-alikes ("best
+// fit"): a full-width "Ｂｏｂ" would become "Bob". UTF-8 takes no such flag.
+DWORD NarrowFlags() {
+  return AnsiIsUtf8() ? 0 : WC_NO_BEST_FIT_CHARS;
+}
+
+bool IsHighSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Whether the code page carries these units (one character) exactly.
+bool Carries(std::u16string_view character) {
+  if (AnsiIsUtf8()) {
+    // UTF-8 carries every character; only a lone surrogate is not one.
+    return !(IsHighSurrogate(character[0]) || IsLowSurrogate(character[0])) ||
+           character.size() == 2;
+  }
+  BOOL usedDefault = FALSE;
+  const int size =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide(character.data()),
+                          static_cast<int>(character.size()), nullptr, 0, nullptr, &usedDefault);
+  return size > 0 && !usedDefault;
+}
+
 }  // namespace
 
 std::string NarrowToAnsi(std::u16string_view text) {
@@ -28,14 +60,30 @@ std::string NarrowToAnsi(std::u16string_view text) {
     return {};
   }
   const int units = CheckedLength(text.size());
+  const DWORD flags = NarrowFlags();
   const int size =
-      WideCharToMultiByte(CP_ACP, 0, Wide(text.data()), units, nullptr, 0, nullptr, nullptr);
+      WideCharToMultiByte(CP_ACP, flags, Wide(text.data()), units, nullptr, 0, nullptr, nullptr);
   if (size <= 0) {
     throw std::runtime_error("conversion to the ANSI code page failed");
   }
   std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, Wide(text.data()), units, bytes.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, flags, Wide(text.data()), units, bytes.data(), size, nullptr,
+                      nullptr);
   return bytes;
+}
+
+std::u16string UncarriedInAnsi(std::u16string_view text) {
+  std::u16string uncarried;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t units =
+        at + 1 < text.size() && IsHighSurrogate(text[at]) && IsLowSurrogate(text[at + 1]) ? 2 : 1;
+    const std::u16string_view character = text.substr(at, units);
+    if (!Carries(character) && uncarried.find(character) == std::u16string::npos) {
+      uncarried += character;
+    }
+    at += units;
+  }
+  return uncarried;
 }
 
 std::u16string WidenFromAnsi(std::string_view bytes) {

@@ -17,6 +17,9 @@ class LinkSystem {
   // included.
   virtual std::string Narrow(std::u16string_view text) const = 0;
   virtual std::u16string Widen(std::string_view bytes) const = 0;
+  // The characters of the text that the ANSI code page cannot carry exactly, each
+  // once, in the order they first appear; empty when the whole text can be carried.
+  virtual std::u16string Uncarried(std::u16string_view text) const = 0;
 
   // The file name of the running executable without its last extension.
   virtual std::u16string AppName() const = 0;

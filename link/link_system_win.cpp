@@ -18,6 +18,10 @@ std::u16string WindowsLinkSystem::Widen(std::string_view bytes) const {
   return WidenFromAnsi(bytes);
 }
 
+std::u16string WindowsLinkSystem::Uncarried(std::u16string_view text) const {
+  return UncarriedInAnsi(text);
+}
+
 std::u16string WindowsLinkSystem::AppName() const {
   std::vector<wchar_t> path(MAX_PATH);
   for (;;) {

@@ -11,6 +11,7 @@ class WindowsLinkSystem final : public LinkSystem {
  public:
   std::string Narrow(std::u16string_view text) const override;
   std::u16string Widen(std::string_view bytes) const override;
+  std::u16string Uncarried(std::u16string_view text) const override;
   std::u16string AppName() const override;
   std::chrono::milliseconds Now() const override;
   void Sleep(std::chrono::milliseconds duration) override;

@@ -30,13 +30,25 @@ bool EndsTheLoop(std::u16string_view code) {
 ModDapi::ModDapi(DapiLibrary& library, LinkSystem& system, RequestBound bound)
     : library_(library), system_(system), bound_(bound) {}
 
+template <typename Call>
+auto ModDapi::CallLibrary(Call&& call) {
+  struct InProgress {
+    explicit InProgress(int& count) : count_(count) { ++count_; }
+    ~InProgress() { --count_; }
+    InProgress(const InProgress&) = delete;
+    InProgress& operator=(const InProgress&) = delete;
+    int& count_;
+  } inProgress(callsInProgress_);
+  return call();
+}
+
 std::string ModDapi::NarrowAppName() const {
   return system_.Narrow(system_.AppName());
 }
 
 void ModDapi::StartLink() {
   const std::string name = NarrowAppName();
-  const std::int16_t answer = library_.InitDDE(name.c_str(), *this);
+  const std::int16_t answer = CallLibrary([&] { return library_.InitDDE(name.c_str(), *this); });
   RethrowCallbackFailure();
   if (answer != 0) {
     throw RunTimeError(kErrorLinkRefused, system_.AppName(), kLinkRefusedDescription,
@@ -66,7 +78,8 @@ RequestOutcome ModDapi::RunResultCodeLoop(Request&& request) {
       return {End::GivenUp, std::move(code)};
     }
     if (code == u"10") {
-      library_.DapiRegister(NarrowAppName().c_str());
+      const std::string name = NarrowAppName();
+      CallLibrary([&] { library_.DapiRegister(name.c_str()); });
       RethrowCallbackFailure();
     }
     system_.Sleep(bound_.pause);
@@ -75,12 +88,20 @@ RequestOutcome ModDapi::RunResultCodeLoop(Request&& request) {
 
 RequestOutcome ModDapi::Communicate(std::int32_t command, std::u16string text1,
                                     std::u16string text2) {
+  // The code page would put a look-alike or "?" in place of such characters, and the
+  // text would reach another avatar than the one the user sees named.
+  std::u16string uncarried = system_.Uncarried(text1) + system_.Uncarried(text2);
+  if (!uncarried.empty()) {
+    return {.end = RequestOutcome::End::CannotCarry, .lastCode = {}, .uncarried = uncarried};
+  }
   return RunResultCodeLoop([&] {
     const std::string name = NarrowAppName();
     std::vector<char> buffer1 = RequestBuffer(system_.Narrow(text1));
     std::vector<char> buffer2 = RequestBuffer(system_.Narrow(text2));
-    library_.DapiCommunicate(name.c_str(), static_cast<std::int16_t>(command), buffer1.data(),
-                             buffer2.data());
+    CallLibrary([&] {
+      library_.DapiCommunicate(name.c_str(), static_cast<std::int16_t>(command), buffer1.data(),
+                               buffer2.data());
+    });
     // The library may have rewritten the buffers; a repetition sends them as they now stand.
     text1 = system_.Widen(BufferText(buffer1));
     text2 = system_.Widen(BufferText(buffer2));
@@ -88,7 +109,10 @@ RequestOutcome ModDapi::Communicate(std::int32_t command, std::u16string text1,
 }
 
 RequestOutcome ModDapi::GetAllText() {
-  return RunResultCodeLoop([&] { library_.DapiGetAllText(NarrowAppName().c_str()); });
+  return RunResultCodeLoop([&] {
+    const std::string name = NarrowAppName();
+    CallLibrary([&] { library_.DapiGetAllText(name.c_str()); });
+  });
 }
 
 void ModDapi::EmptyAllText() {

@@ -32,10 +32,15 @@ struct RequestBound {
 
 // How a request's result-code loop ended, for the caller to tell the user.
 struct RequestOutcome {
-  enum class End : std::uint8_t { Finished, GivenUp, LinkClosed };
+  // CannotCarry: a text holds characters the library's code page lacks, so no
+  // request was made rather than one to a look-alike name.
+  enum class End : std::uint8_t { Finished, GivenUp, LinkClosed, CannotCarry };
   End end = End::Finished;
-  std::u16string lastCode;  // the result code the loop read last
+  std::u16string lastCode;     // the result code the loop read last
+  std::u16string uncarried{};  // with CannotCarry: the characters that cannot be carried
 };
+
+inline constexpr char16_t kRefusedCode[] = u"-1";
 
 class ModDapi final : public LinkCallbacks {
  public:
@@ -54,6 +59,10 @@ class ModDapi final : public LinkCallbacks {
   // progress ends after the call it is in.
   void Close() { closed_ = true; }
 
+  // Whether the library is inside one of Kelto's calls, which it may let window
+  // messages run in.
+  bool InLibraryCall() const { return callsInProgress_ > 0; }
+
   const LinkState& State() const { return state_; }
   void EmptyAllText();
   // Whether the chat text is there; first raises any failure a callback left behind.
@@ -69,6 +78,9 @@ class ModDapi final : public LinkCallbacks {
  private:
   template <typename Request>
   RequestOutcome RunResultCodeLoop(Request&& request);
+  // Makes a library call, known as in progress until it returns or throws.
+  template <typename Call>
+  auto CallLibrary(Call&& call);
   std::string NarrowAppName() const;
   // Raises, on this side of the library, an error a callback could not raise itself.
   void RethrowCallbackFailure();
@@ -79,6 +91,7 @@ class ModDapi final : public LinkCallbacks {
   LinkState state_;
   std::exception_ptr callbackFailure_;
   bool closed_ = false;
+  int callsInProgress_ = 0;
 };
 
 // The text of a chat-text callback once the library's trailer and final line breaks

@@ -1,5 +1,7 @@
 #include "link/wadapi_loader_win.h"
 
+#include <array>
+#include <cstdarg>
 #include <string_view>
 #include <vector>
 
@@ -50,18 +52,45 @@ std::u16string Ascii(const char* text) {
   return {text, text + std::char_traits<char>::length(text)};
 }
 
-// The system's wording for an error code, without the trailing line break.
-std::u16string SystemErrorText(DWORD code) {
+// The system's wording for an error code, without the trailing line break. Some
+// wordings name the file as an insert ("Bad EXE format for %1."): every insert gets
+// `file`, so that no "%1" is left for the user to read.
+std::u16string SystemErrorText(DWORD code, const wchar_t* file) {
+  std::array<DWORD_PTR, 9> inserts{};  // %1 to %9, the most a system message may take
+  inserts.fill(reinterpret_cast<DWORD_PTR>(file));
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0,
+      reinterpret_cast<va_list*>(inserts.data()));
   std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
   LocalFree(buffer);
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
     text.pop_back();
   }
   return text.empty() ? u"system error " + DecimalText(code) : FromWide(text);
+}
+
+constexpr char16_t kPutBesideTheLibrary[] =
+    u"Kelto could not find the chat client's library wadapi.dll. Put Kelto.exe into the chat "
+    u"client's folder, beside wadapi.dll, and start it from there.";
+constexpr char16_t kFoundButUnusable[] =
+    u"Kelto found a wadapi.dll but could not load it. Put Kelto.exe into the chat client's "
+    u"folder, beside the chat client's own wadapi.dll, and start it from there.";
+
+// Why the library did not load, in Kelto's words for the usual cases.
+std::u16string LoadFailureText(DWORD error) {
+  switch (error) {
+    case ERROR_MOD_NOT_FOUND:
+      return u"the file was not found.";
+    case ERROR_BAD_EXE_FORMAT:
+      return sizeof(void*) == 4 ? u"it is not a 32-bit Windows library."
+                                : u"it is not a 64-bit Windows library.";
+    case ERROR_DLL_INIT_FAILED:
+      return u"the library failed to start.";
+    default:
+      return SystemErrorText(error, wadapi::kLibraryFile);
+  }
 }
 
 std::u16string ModulePath(HMODULE module) {
@@ -80,6 +109,10 @@ std::u16string ModulePath(HMODULE module) {
 
 }  // namespace
 
+WadapiLoader::~WadapiLoader() {
+  g_callbacks = nullptr;
+}
+
 template <typename Proc>
 Proc WadapiLoader::EntryPoint(Proc& cached, const char* name) {
   if (cached != nullptr) {
@@ -89,27 +122,22 @@ Proc WadapiLoader::EntryPoint(Proc& cached, const char* name) {
     module_ = LoadLibraryW(wadapi::kLibraryFile);
     if (module_ == nullptr) {
       const DWORD error = GetLastError();
-      throw RunTimeError(
-          kErrorLibraryNotFound, system_.AppName(),
-          u"Can't load the library wadapi.dll: " + SystemErrorText(error),
-          error == ERROR_MOD_NOT_FOUND
-              ? u"Kelto could not find the chat client's library wadapi.dll. Put Kelto.exe into "
-                u"the chat client's folder, beside wadapi.dll, and start it from there."
-              : u"Kelto found a wadapi.dll but could not load it. Put Kelto.exe into the chat "
-                u"client's folder, beside the chat client's own wadapi.dll, and start it from "
-                u"there.");
+      throw RunTimeError(kErrorLibraryNotFound, system_.AppName(),
+                         u"Can't load the library wadapi.dll: " + LoadFailureText(error),
+                         error == ERROR_MOD_NOT_FOUND ? kPutBesideTheLibrary : kFoundButUnusable);
     }
   }
   FARPROC address = GetProcAddress(module_, name);
   if (address == nullptr) {
     const DWORD error = GetLastError();
-    throw RunTimeError(
-        kErrorEntryPointNotFound, system_.AppName(),
-        u"Can't find the entry point " + Ascii(name) + u" in wadapi.dll: " + SystemErrorText(error),
-        u"The wadapi.dll that Kelto found (" + ModulePath(module_) +
-            u") is not one that Kelto can work with: it has no entry point " + Ascii(name) +
-            u". Put Kelto.exe beside the chat client's own wadapi.dll. Kelto "
-            u"will close.");
+    throw RunTimeError(kErrorEntryPointNotFound, system_.AppName(),
+                       u"Can't find the entry point " + Ascii(name) + u" in wadapi.dll: " +
+                           SystemErrorText(error, wadapi::kLibraryFile),
+                       u"The wadapi.dll that Kelto found (" + ModulePath(module_) +
+                           u") is not one that Kelto can work with: it has no entry point " +
+                           Ascii(name) +
+                           u". Put Kelto.exe beside the chat client's own wadapi.dll. Kelto "
+                           u"will close.");
   }
   cached = reinterpret_cast<Proc>(reinterpret_cast<void*>(address));
   return cached;

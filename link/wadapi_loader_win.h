@@ -13,6 +13,8 @@ namespace kelto {
 class WadapiLoader final : public DapiLibrary {
  public:
   explicit WadapiLoader(const LinkSystem& system) : system_(system) {}
+  // A callback the library makes afterwards finds no link and touches nothing.
+  ~WadapiLoader() override;
   WadapiLoader(const WadapiLoader&) = delete;
   WadapiLoader& operator=(const WadapiLoader&) = delete;
 

@@ -6,6 +6,9 @@
 #                                          the virtual display, a managed window takes two
 #                                          seconds to close
 # A 64-bit prefix (wine-env.sh says when) has "64" after "wineprefix" in its name.
+# With KELTO_TEST_DPI set, --tests uses a prefix of its own whose display has that many
+# dots per inch: Wine 10 reads the display's DPI once a session, so a test cannot
+# change it for the programs it starts.
 # The display comes from DISPLAY (scripts/test.sh and scripts/run.sh provide one).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -17,7 +20,7 @@ unmanaged=0
 if [ "${1:-}" = "--tests" ]; then
   unmanaged=1
   shift
-  export WINEPREFIX="$root/build/wineprefix$suffix-test"
+  export WINEPREFIX="$root/build/wineprefix$suffix-test${KELTO_TEST_DPI:+-${KELTO_TEST_DPI}dpi}"
 fi
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix$suffix}
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -33,6 +36,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   if [ "$unmanaged" -eq 1 ]; then
     "$KELTO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
       >/dev/null 2>&1
+    if [ -n "${KELTO_TEST_DPI:-}" ]; then
+      "$KELTO_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$KELTO_TEST_DPI" /f >/dev/null 2>&1
+    fi
   fi
   wineserver --wait
 fi

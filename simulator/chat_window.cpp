@@ -14,6 +14,17 @@ constexpr UINT_PTR kSendTextTimer = 1;
 constexpr UINT kSendResultMessage = WM_APP + 1;
 constexpr UINT kTellMessage = WM_APP + 2;
 constexpr const wchar_t* kPrefixes[] = {L"(none)", L"ESP to", L"ESP from"};
+// The log shows a long line's start only: an edit control wraps a line of millions of
+// characters for minutes. The chat itself, which Kelto reads, keeps the whole line.
+constexpr std::size_t kLogLineShown = 1000;
+
+std::wstring LogLine(const std::u16string& line) {
+  if (line.size() <= kLogLineShown) {
+    return ToWide(line);
+  }
+  return ToWide(std::u16string_view(line).substr(0, kLogLineShown)) + L"\x2026 (" +
+         std::to_wstring(line.size()) + L" characters in all)";
+}
 
 }  // namespace
 
@@ -149,7 +160,7 @@ void ChatWindow::LineAdded(const std::u16string& line) {
   const HWND log = GetDlgItem(dialog_, IDC_CHAT_LOG);
   const LRESULT length = GetWindowTextLengthW(log);
   SendMessageW(log, EM_SETSEL, static_cast<WPARAM>(length), length);
-  const std::wstring added = (length > 0 ? L"\r\n" : L"") + ToWide(line);
+  const std::wstring added = (length > 0 ? L"\r\n" : L"") + LogLine(line);
   SendMessageW(log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added.c_str()));
   SendMessageW(log, EM_SCROLLCARET, 0, 0);  // the newest line in view
 }

@@ -14,6 +14,8 @@ constexpr UINT_PTR kSubclassId = 1;
 // the system would give. Everything else is the system's.
 class NamedAccessible final : public IAccessible {
  public:
+  // Takes over the one reference to `standard`. Copies the name: a screen reader may
+  // hold the object after the control is gone.
   NamedAccessible(IAccessible* standard, const std::wstring& name)
       : standard_(standard), name_(name) {}
   NamedAccessible(const NamedAccessible&) = delete;
@@ -146,10 +148,13 @@ LRESULT CALLBACK NamedControlProc(HWND control, UINT message, WPARAM wParam, LPA
     IAccessible* standard = nullptr;
     if (SUCCEEDED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
                                             reinterpret_cast<void**>(&standard)))) {
-      auto* named = new (std::nothrow) NamedAccessible(standard, *name);
-      if (named == nullptr) {
+      NamedAccessible* named = nullptr;
+      try {
+        named = new NamedAccessible(standard, *name);
+      } catch (...) {
+        // No exception may leave a window procedure; the system's own answer then.
         standard->Release();
-        return 0;  // the system's own answer then
+        return DefSubclassProc(control, message, wParam, lParam);
       }
       const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, named);
       named->Release();  // LresultFromObject holds what it needs

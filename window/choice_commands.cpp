@@ -30,7 +30,7 @@ ChoiceCommands::ChoiceCommands(GameWindow& window, ModDapi& link, UnitRandom& ra
     : window_(window), link_(link), random_(random) {}
 
 void ChoiceCommands::OnChoice(Choice choice) {
-  SendToHost(choice, [&] { Mark(choice); });
+  SendToHost(choice, [&] { Mark(choice); }, false);
 }
 
 void ChoiceCommands::OnRandomSelect() {
@@ -44,7 +44,7 @@ void ChoiceCommands::OnRandomSelect() {
     if (stored == row.drawText) {
       Mark(row.choice);
       if (window_.AutoSendValue() == 1) {
-        SendToHost(row.choice, [] {});
+        SendToHost(row.choice, [] {}, true);
       }
       return;
     }
@@ -58,21 +58,65 @@ void ChoiceCommands::Mark(Choice choice) {
 }
 
 template <typename ThenMark>
-void ChoiceCommands::SendToHost(Choice choice, ThenMark&& thenMark) {
+void ChoiceCommands::SendToHost(Choice choice, ThenMark&& thenMark, bool markedAlready) {
+  using End = RequestOutcome::End;
   const std::u16string host = window_.HostText();
   const RequestOutcome outcome = Gem::SendToAvatar(link_, host, ChoiceWord(choice));
+  if (outcome.end == End::CannotCarry) {
+    // Nothing went out and no loop ran: a choice not marked yet stays unmarked.
+    window_.Warn(NotCarriedText(ChoiceWord(choice), host, outcome.uncarried, markedAlready));
+    return;
+  }
   thenMark();
-  if (outcome.end == RequestOutcome::End::GivenUp) {
+  if (outcome.end == End::GivenUp) {
     window_.Warn(NotDeliveredText(ChoiceWord(choice), host, outcome.lastCode));
+  } else if (outcome.end == End::Finished && outcome.lastCode == kRefusedCode) {
+    window_.Warn(RefusedText(ChoiceWord(choice), host));
   }
 }
 
+namespace {
+
+std::u16string Addressee(std::u16string_view host) {
+  return host.empty() ? std::u16string(u"the host (the Host field is empty)")
+                      : std::u16string(host);
+}
+
+}  // namespace
+
 std::u16string NotDeliveredText(std::u16string_view word, std::u16string_view host,
                                 std::u16string_view lastCode) {
-  const std::u16string to =
-      host.empty() ? std::u16string(u"the host (the Host field is empty)") : std::u16string(host);
-  return u"Kelto could not deliver \"" + std::u16string(word) + u"\" to " + to + u": " +
-         GivenUpReason(lastCode) + u". Your choice is marked, but it was not sent. Try again.";
+  return u"Kelto could not deliver \"" + std::u16string(word) + u"\" to " + Addressee(host) +
+         u": " + GivenUpReason(lastCode) +
+         u". Your choice is marked, but it was not sent. Try again.";
+}
+
+std::u16string RefusedText(std::u16string_view word, std::u16string_view host) {
+  return u"The chat client refused to deliver \"" + std::u16string(word) + u"\" to " +
+         Addressee(host) +
+         u". Your choice is marked, but it was not sent. If the chat client was restarted, "
+         u"start Kelto again.";
+}
+
+std::u16string NotCarriedText(std::u16string_view word, std::u16string_view host,
+                              std::u16string_view uncarried, bool marked) {
+  std::u16string characters;
+  for (std::size_t at = 0; at < uncarried.size();) {
+    // A character beyond the first 65,536 is two units, quoted together.
+    const bool pair = at + 1 < uncarried.size() && uncarried[at] >= 0xD800 &&
+                      uncarried[at] <= 0xDBFF && uncarried[at + 1] >= 0xDC00 &&
+                      uncarried[at + 1] <= 0xDFFF;
+    const std::size_t units = pair ? 2 : 1;
+    characters += (characters.empty() ? u"\"" : u", \"") +
+                  std::u16string(uncarried.substr(at, units)) + u"\"";
+    at += units;
+  }
+  return u"Kelto did not send \"" + std::u16string(word) + u"\" to \"" + std::u16string(host) +
+         u"\": the chat client cannot take the characters " + characters +
+         u" in that name, and would deliver to another avatar. " +
+         (marked ? u"Your choice is marked, but it was not sent. "
+                 : u"Nothing was sent, and your choice is not marked. ") +
+         u"Type the name as the chat shows it, or use \"Get Host\" to fill it in.";
 }
 
 }  // namespace kelto

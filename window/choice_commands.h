@@ -33,15 +33,19 @@ class ChoiceCommands {
   // Sends the word to the avatar named in the host field; `thenMark` runs before the
   // user is told of a failure, so that the message and the window agree.
   template <typename ThenMark>
-  void SendToHost(Choice choice, ThenMark&& thenMark);
+  void SendToHost(Choice choice, ThenMark&& thenMark, bool markedAlready);
 
   GameWindow& window_;
   ModDapi& link_;
   UnitRandom& random_;
 };
 
-// What the user is told when a choice could not be delivered.
+// What the user is told when a choice could not be delivered: given up, refused by
+// the chat client, or not sent because the host's name cannot be carried exactly.
 std::u16string NotDeliveredText(std::u16string_view word, std::u16string_view host,
                                 std::u16string_view lastCode);
+std::u16string RefusedText(std::u16string_view word, std::u16string_view host);
+std::u16string NotCarriedText(std::u16string_view word, std::u16string_view host,
+                              std::u16string_view uncarried, bool marked);
 
 }  // namespace kelto

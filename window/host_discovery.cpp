@@ -146,6 +146,7 @@ void HostDiscovery::OnGetHost() {
     window_.Warn(NotFetchedText(request.lastCode));
     return;
   }
+  refused_ = request.lastCode == kRefusedCode;  // the latest request speaks for the wait
   if (waiting_) {
     return;  // the wait in progress scans whatever text arrives
   }
@@ -159,7 +160,7 @@ void HostDiscovery::OnGetHost() {
       FindHost(link_.TakeAllText(), window_, tokenizer_);
       break;
     case GameWindow::WaitEnd::TimedOut:
-      window_.Warn(kNoChatTextNotice);
+      window_.Warn(refused_ ? kRefusedChatTextNotice : kNoChatTextNotice);
       break;
     case GameWindow::WaitEnd::WindowGone:
       // Nothing may touch the window any more.

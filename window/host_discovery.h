@@ -50,6 +50,7 @@ class HostDiscovery {
   GameWindow& window_;
   Tokenizer tokenizer_;  // its remainder outlives each click
   bool waiting_ = false;
+  bool refused_ = false;  // the chat client answered the latest request with a refusal
 };
 
 // What the user is told when the chat text could not be had.
@@ -57,5 +58,8 @@ std::u16string NotFetchedText(std::u16string_view lastCode);
 inline constexpr char16_t kNoChatTextNotice[] =
     u"No chat text arrived from the chat client. The host field is unchanged. Try again, or "
     u"type the host's name into the Host field.";
+inline constexpr char16_t kRefusedChatTextNotice[] =
+    u"No chat text arrived: the chat client refused Kelto's request for it. The host field is "
+    u"unchanged. If the chat client was restarted, start Kelto again.";
 
 }  // namespace kelto

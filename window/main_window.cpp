@@ -49,7 +49,11 @@ LRESULT DrawIndicatorFocus(const NMCUSTOMDRAW& draw) {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& system)
-    : link_(link), system_(system), choices_(*this, link, random_), discovery_(link, *this) {
+    : link_(link),
+      system_(system),
+      choices_(*this, link, random_),
+      discovery_(link, *this),
+      clicks_(link) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -249,6 +253,18 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
   }
 }
 
+void MainWindow::SaveFocus() {
+  const HWND focus = GetFocus();
+  if (focus != nullptr && IsChild(window_, focus)) {
+    savedFocus_ = focus;
+  }
+}
+
+void MainWindow::RestoreFocus() {
+  SetFocus(savedFocus_ != nullptr && IsChild(window_, savedFocus_) ? savedFocus_
+                                                                   : Control(IDC_TXTHOST));
+}
+
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
@@ -258,12 +274,24 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    // The focus stays where the user left it: kept when the window is deactivated or
+    // minimised, given back when it is activated or restored, or when the window
+    // itself is given the focus.
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        savedFocus_ = (focus != nullptr && IsChild(window_, focus)) ? focus : nullptr;
+        SaveFocus();
       } else if (HIWORD(wParam) == 0) {  // not while it is minimised
-        SetFocus(savedFocus_ != nullptr ? savedFocus_ : Control(IDC_TXTHOST));
+        RestoreFocus();
+      }
+      return 0;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) {
+        SaveFocus();
+      }
+      break;
+    case WM_SETFOCUS:
+      if (!IsIconic(window_)) {
+        RestoreFocus();
       }
       return 0;
     case WM_NOTIFY: {
@@ -279,6 +307,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       // A request repeating inside a library call that handles messages ends there.
       link_.Close();
+      clicks_.Drop();
       PostQuitMessage(failure_ ? 1 : 0);
       return 0;
     case WM_NCDESTROY:
@@ -295,6 +324,30 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCommand(int id) {
   switch (id) {
     case IDC_COMMAND1:
+    case IDC_COMMAND2:
+    case IDC_COMMAND3:
+    case IDC_COMMAND4:
+    case IDC_COMMAND5:
+      clicks_.Click([this, id] { OnButton(id); });
+      break;
+    case IDM_STAY:
+      OnStayOnTop();
+      break;
+    case IDM_EXIT:
+      // The link is left as it is; it ends with the process.
+      DestroyWindow(window_);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::OnButton(int id) {
+  if (window_ == nullptr) {
+    return;  // clicked before the window went, waiting for a library call till then
+  }
+  switch (id) {
+    case IDC_COMMAND1:
       choices_.OnChoice(Choice::Rock);
       break;
     case IDC_COMMAND2:
@@ -309,13 +362,6 @@ void MainWindow::OnCommand(int id) {
       break;
     case IDC_COMMAND5:
       choices_.OnRandomSelect();
-      break;
-    case IDM_STAY:
-      OnStayOnTop();
-      break;
-    case IDM_EXIT:
-      // The link is left as it is; it ends with the process.
-      DestroyWindow(window_);
       break;
     default:
       break;

@@ -11,6 +11,7 @@
 #include "link/mod_dapi.h"
 #include "window/avatar_list_box_win.h"
 #include "window/choice_commands.h"
+#include "window/click_order.h"
 #include "window/dpi_win.h"
 #include "window/game_window.h"
 #include "window/host_discovery.h"
@@ -53,7 +54,10 @@ class MainWindow final : public GameWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Dispatch(MSG& message);
   void OnCommand(int id);
+  void OnButton(int id);
   void OnStayOnTop();
+  void SaveFocus();
+  void RestoreFocus();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void CreateControls();
   void ApplyLayout(UINT dpi);
@@ -74,6 +78,7 @@ class MainWindow final : public GameWindow {
   StdUnitRandom random_;
   ChoiceCommands choices_;
   HostDiscovery discovery_;
+  ClickOrder clicks_;
 };
 
 }  // namespace kelto

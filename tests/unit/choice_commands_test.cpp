@@ -47,24 +47,62 @@ TEST_F(ChoiceCommandsTest, ButtonsSendFirstThenMark) {
   }
 }
 
-TEST_F(ChoiceCommandsTest, ChoiceGivenUpIsMarkedThenToldPlainly) {
-  fake.library.then = "6";
-  commands.OnChoice(Choice::Rock);
-  EXPECT_EQ(window.indicators, (std::array<int, 3>{1, 0, 0}));
-  EXPECT_EQ(fake.events.back(), "Warn") << "told after the mark, so the two agree";
-  ASSERT_EQ(window.warnings.size(), 1u);
-  EXPECT_EQ(window.warnings[0],
-            u"Kelto could not deliver \"Rock\" to bob: the chat client stayed busy. Your choice "
-            u"is marked, but it was not sent. Try again.");
+TEST_F(ChoiceCommandsTest, ChoiceIsMarkedWhateverEndedItThenFailuresAreTold) {
+  const struct {
+    const char* code;         // every request's answer
+    const char16_t* warning;  // nullptr: nothing to tell
+  } rows[] = {
+      {"0", nullptr},
+      {"", nullptr},
+      {"-1",
+       u"The chat client refused to deliver \"Scissors\" to bob. Your choice is marked, but it "
+       u"was not sent. If the chat client was restarted, start Kelto again."},
+      {"6",
+       u"Kelto could not deliver \"Scissors\" to bob: the chat client stayed busy. Your choice "
+       u"is marked, but it was not sent. Try again."},
+  };
+  for (const auto& row : rows) {
+    window.indicators = {1, 0, 0};
+    window.warnings.clear();
+    fake.library.then = std::string(row.code);
+    commands.OnChoice(Choice::Scissors);
+    EXPECT_EQ(window.indicators, (std::array<int, 3>{0, 0, 1})) << row.code;
+    if (row.warning == nullptr) {
+      EXPECT_TRUE(window.warnings.empty()) << row.code;
+    } else {
+      EXPECT_EQ(window.warnings, std::vector<std::u16string>{row.warning}) << row.code;
+      EXPECT_EQ(fake.events.back(), "Warn") << "told after the mark, so the two agree";
+    }
+  }
 }
 
-TEST_F(ChoiceCommandsTest, ChoiceEndedByAnyFinalCodeIsMarkedSilently) {
-  for (const char* code : {"-1", "0", ""}) {
-    fake.library.results = {std::string(code)};
-    commands.OnChoice(Choice::Scissors);
-    EXPECT_EQ(window.indicators, (std::array<int, 3>{0, 0, 1})) << code;
+TEST_F(ChoiceCommandsTest, NameTheCodePageCannotCarrySendsNothing) {
+  window.host = u"\uFF22\uFF4F\uFF42\uFF22";  // full-width "BobB": "Bob" once narrowed
+  const std::u16string told =
+      u"Kelto did not send \"Scissors\" to \"\uFF22\uFF4F\uFF42\uFF22\": the chat client cannot "
+      u"take the characters \"\uFF22\", \"\uFF4F\", \"\uFF42\" in that name, and would deliver "
+      u"to another avatar. ";
+  const std::u16string whatToDo =
+      u"Type the name as the chat shows it, or use \"Get Host\" to fill it in.";
+  const struct {
+    bool draw;  // "Random Select" with "Auto Send", or the button
+    EventLog events;
+    std::u16string warning;
+  } rows[] = {
+      {false, {"Warn"}, told + u"Nothing was sent, and your choice is not marked. " + whatToDo},
+      {true,
+       {"Check1=0", "Check2=0", "Check3=1", "Warn"},
+       told + u"Your choice is marked, but it was not sent. " + whatToDo},
+  };
+  window.autoSend = 1;
+  random.value = 0.9;
+  for (const auto& row : rows) {
+    fake.events.clear();
+    window.warnings.clear();
+    row.draw ? commands.OnRandomSelect() : commands.OnChoice(Choice::Scissors);
+    EXPECT_EQ(fake.events, row.events) << row.draw;
+    EXPECT_EQ(window.warnings, std::vector<std::u16string>{row.warning}) << row.draw;
   }
-  EXPECT_TRUE(window.warnings.empty());
 }
 
 TEST_F(ChoiceCommandsTest, DrawMapsToItsChoiceAndOnlyMarks) {

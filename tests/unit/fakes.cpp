@@ -14,6 +14,16 @@ std::string FakeSystem::Narrow(std::u16string_view text) const {
   return bytes;
 }
 
+std::u16string FakeSystem::Uncarried(std::u16string_view text) const {
+  std::u16string uncarried;
+  for (const char16_t c : text) {
+    if (c > 0xFF && uncarried.find(c) == std::u16string::npos) {
+      uncarried.push_back(c);
+    }
+  }
+  return uncarried;
+}
+
 std::u16string FakeSystem::Widen(std::string_view bytes) const {
   std::u16string text(bytes.size(), u'\0');
   for (std::size_t i = 0; i < bytes.size(); ++i) {

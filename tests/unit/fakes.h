@@ -27,6 +27,7 @@ class FakeSystem final : public LinkSystem {
  public:
   std::string Narrow(std::u16string_view text) const override;
   std::u16string Widen(std::string_view bytes) const override;
+  std::u16string Uncarried(std::u16string_view text) const override;
   std::u16string AppName() const override { return appName; }
   std::chrono::milliseconds Now() const override { return now; }
   void Sleep(std::chrono::milliseconds duration) override {

@@ -127,6 +127,26 @@ TEST_F(GetHost, EarlierTextIsEmptiedBeforeTheRequest) {
   EXPECT_EQ(window.warnings, (std::vector<std::u16string>{kNoChatTextNotice}));
 }
 
+TEST_F(GetHost, TextThatNeverComesIsToldWithTheLatestRequestsAnswer) {
+  const std::pair<std::vector<const char*>, const char16_t*> rows[] = {
+      {{"0"}, kNoChatTextNotice},
+      {{"-1"}, kRefusedChatTextNotice},
+      {{"-1", "0"}, kNoChatTextNotice},  // a second click, answered, joins the wait
+  };
+  for (const auto& [codes, notice] : rows) {
+    window.warnings.clear();
+    fake.library.results.clear();
+    for (std::size_t i = 1; i < codes.size(); ++i) {
+      window.batches.emplace_back([this] { discovery.OnGetHost(); });
+    }
+    for (const char* code : codes) {
+      fake.library.results.emplace_back(code);
+    }
+    discovery.OnGetHost();
+    EXPECT_EQ(window.warnings, std::vector<std::u16string>{notice}) << codes.size();
+  }
+}
+
 TEST_F(GetHost, TextOfOnlyLineBreaksKeepsWaiting) {
   DeliverInTheWait("\r\n\r\n");
   discovery.OnGetHost();

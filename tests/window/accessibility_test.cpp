@@ -54,5 +54,25 @@ TEST_F(Accessibility, ControlsAreAnnouncedByWhatTheyAre) {
   EXPECT_EQ(kelto.Text(IDC_CHECK1), L"");
 }
 
+HWND FocusOf(const KeltoSession& kelto) {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(kelto.Window(), nullptr), &thread)
+             ? thread.hwndFocus
+             : nullptr;
+}
+
+TEST_F(Accessibility, FocusComesBackWhereTheUserLeftIt) {
+  kelto.PressKeys({VK_TAB, VK_TAB});  // from the host field past "Rock" to "Paper"
+  ASSERT_EQ(FocusOf(kelto), kelto.Control(IDC_COMMAND2));
+  const std::pair<int, bool> steps[] = {{SW_MINIMIZE, true}, {SW_RESTORE, false}};
+  for (const auto& [command, iconic] : steps) {
+    ShowWindow(kelto.Window(), command);
+    ASSERT_TRUE(WaitUntil([&] { return (IsIconic(kelto.Window()) != FALSE) == iconic; }, 5000));
+  }
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(kelto) == kelto.Control(IDC_COMMAND2); }, 3000))
+      << "the focus is on " << FocusOf(kelto);
+}
+
 }  // namespace
 }  // namespace kelto::window_testing

@@ -65,6 +65,61 @@ TEST(Choices, EndlessBusyIsGivenUpWithAWarningAndTheWindowStaysUsable) {
             L"is unchanged. Try again.");
 }
 
+TEST(Choices, RefusedOrUncarriableChoicesAreToldAsTheyEnded) {
+  const struct {
+    const char* scenario;
+    const wchar_t* host;
+    std::array<int, 3> marks;
+    std::size_t requests;
+    const wchar_t* told;
+  } rows[] = {
+      {"then \"-1\"\n",
+       L"bob",
+       {1, 0, 0},
+       1,
+       L"The chat client refused to deliver \"Rock\" to bob. Your choice is marked, but it was "
+       L"not sent. If the chat client was restarted, start Kelto again."},
+      // Full-width letters: the code page's best fit would have made them "Bob".
+      {"",
+       L"\uFF22\uFF4F\uFF42",
+       {0, 0, 0},
+       0,
+       L"Kelto did not send \"Rock\" to \"\uFF22\uFF4F\uFF42\": the chat client cannot take the "
+       L"characters \"\uFF22\", \"\uFF4F\", \"\uFF42\" in that name, and would deliver to another "
+       L"avatar. Nothing was sent, and your choice is not marked. Type the name as the chat "
+       L"shows it, or use \"Get Host\" to fill it in."},
+  };
+  for (const auto& row : rows) {
+    KeltoSession kelto({.scenario = row.scenario});
+    ASSERT_NE(kelto.WaitForWindow(), nullptr);
+    kelto.TypeIntoHost(row.host);
+    kelto.ClickAt(kelto.Control(IDC_COMMAND1));
+    const HWND box = kelto.WaitForMessageBox(15000);
+    ASSERT_NE(box, nullptr) << row.scenario;
+    EXPECT_EQ(MessageBoxText(box), row.told);
+    EXPECT_EQ(Indicators(kelto), row.marks) << row.scenario;
+    EXPECT_EQ(kelto.Log().size(), 1 + row.requests) << "InitDDE and the requests";
+  }
+}
+
+TEST(Choices, ClicksDuringACallThatHandlesMessagesFollowItInTheirOrder) {
+  // Each request handles Kelto's window messages for 300 ms before its answer.
+  KeltoSession kelto({.scenario = "pump 300\n"});
+  ASSERT_NE(kelto.WaitForWindow(), nullptr);
+  kelto.TypeIntoHost(L"bob");
+  kelto.ClickAt(kelto.Control(IDC_COMMAND1));
+  ASSERT_TRUE(LogHas(kelto, 2)) << "the request for Rock did not start";
+  kelto.ClickAt(kelto.Control(IDC_COMMAND2));
+  kelto.ClickAt(kelto.Control(IDC_COMMAND3));
+  ASSERT_TRUE(LogHas(kelto, 4));
+  kelto.WaitForInputHandled();
+  EXPECT_TRUE(WaitUntil([&] { return Indicators(kelto) == std::array<int, 3>{0, 0, 1}; }, 5000))
+      << "the word sent last is the one marked";
+  EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")", R"(DapiCommunicate "Kelto" 2 "bob" "Rock")",
+                                R"(DapiCommunicate "Kelto" 2 "bob" "Paper")",
+                                R"(DapiCommunicate "Kelto" 2 "bob" "Scissors")"}));
+}
+
 TEST(Choices, ExitDuringABusyCallThatHandlesMessagesEndsAtOnce) {
   // Each request handles Kelto's window messages for 50 ms and answers "busy".
   KeltoSession kelto({.scenario = "then \"6\"\npump 50\n"});

@@ -186,6 +186,24 @@ TEST_F(MissingLibrary, MissingDllOrEntryPointIsNamedAndSaysWhatToDo) {
               std::wstring::npos);
     ExpectFatalBox(kelto, text);
   }
+  {
+    // A wadapi.dll that is no library for this Kelto, such as the chat client's of the
+    // other bitness: the system's "Bad EXE format for %1." is put in Kelto's words.
+    const HANDLE file = CreateFileW((folder + L"\\wadapi.dll").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::string notALibrary = "MZ" + std::string(4094, '\x5A');
+    DWORD written = 0;
+    WriteFile(file, notALibrary.data(), static_cast<DWORD>(notALibrary.size()), &written, nullptr);
+    CloseHandle(file);
+    KeltoSession kelto({.executable = L"alone\\Kelto.exe"});
+    ExpectFatalBox(kelto, std::wstring(L"Run-time error 53: Can't load the library wadapi.dll: it "
+                                       L"is not a ") +
+                              (sizeof(void*) == 4 ? L"32" : L"64") +
+                              L"-bit Windows library.\n\nKelto found a wadapi.dll but could not "
+                              L"load it. Put Kelto.exe into the chat client's folder, beside the "
+                              L"chat client's own wadapi.dll, and start it from there.");
+  }
   // A library without DapiRegister; Kelto first needs it when a request answers "10".
   ASSERT_TRUE(CopyFileW((TestFolder() + L"\\partial\\wadapi.dll").c_str(),
                         (folder + L"\\wadapi.dll").c_str(), FALSE));
@@ -203,26 +221,13 @@ TEST_F(MissingLibrary, MissingDllOrEntryPointIsNamedAndSaysWhatToDo) {
   ExpectFatalBox(kelto, text);
 }
 
-// The test prefix's display set to 144 DPI for the Kelto started meanwhile.
-class Dpi : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
-                              KEY_SET_VALUE, nullptr, &desktop_, nullptr),
-              ERROR_SUCCESS);
-    const DWORD dpi = 144;
-    ASSERT_EQ(RegSetValueExW(desktop_, L"LogPixels", 0, REG_DWORD,
-                             reinterpret_cast<const BYTE*>(&dpi), sizeof dpi),
-              ERROR_SUCCESS);
-  }
-  void TearDown() override {
-    RegDeleteValueW(desktop_, L"LogPixels");
-    RegCloseKey(desktop_);
-  }
-  HKEY desktop_ = nullptr;
-};
-
-TEST_F(Dpi, LayoutScalesWithTheDisplay) {
+// Run in a Wine prefix whose display has 144 dots per inch (see the CTest entry).
+TEST(Dpi, LayoutScalesWithTheDisplay) {
+  const HDC screen = GetDC(nullptr);
+  ASSERT_NE(screen, nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(dpi, 144) << "the display was not set up at 144 DPI";
   KeltoSession kelto;
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
   ExpectLayout(kelto, 144);
