@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <exception>
 #include <optional>
+#include <string>
 
 #include "link/link_system_win.h"
 #include "link/mod_dapi.h"
@@ -46,12 +47,39 @@ class ComApartment {
   bool initialised_;
 };
 
+// wadapi.dll is looked for beside Kelto.exe, then in the system folders, then on PATH,
+// and never in whatever folder Kelto happens to be started from, so that a stray DLL
+// there cannot take the chat client's place. SetDllDirectoryW(L"") is the documented way
+// on Windows, but Wine keeps the working folder in the search when the DLL directory is
+// empty. Naming Kelto's own folder drops the working folder on both and keeps the order;
+// SetDefaultDllDirectories would drop PATH as well.
+void KeepWorkingFolderOutOfTheDllSearch() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      break;
+    }
+    if (length < path.size()) {
+      path.resize(length);
+      const std::size_t slash = path.find_last_of(L"\\/");
+      if (slash != std::wstring::npos) {
+        path.resize(slash);
+        if (SetDllDirectoryW(path.c_str())) {
+          return;
+        }
+      }
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  SetDllDirectoryW(L"");  // Windows' own way, where the folder cannot be named
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  // wadapi.dll is looked for beside the program and on the system's path, never in
-  // whatever folder Kelto happens to be started from.
-  SetDllDirectoryW(L"");
+  KeepWorkingFolderOutOfTheDllSearch();
   const ComApartment com;
   // Registers the common controls' classes, so the visual styles apply.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

@@ -8,7 +8,6 @@ add_executable(kelto_unit_tests
   tests/unit/choice_commands_test.cpp
   tests/unit/host_discovery_test.cpp
   tests/unit/run_time_error_test.cpp
-  tests/unit/click_order_test.cpp
 )
 target_link_libraries(kelto_unit_tests PRIVATE kelto_fakes GTest::gtest_main)
 kelto_strict_warnings(kelto_unit_tests)

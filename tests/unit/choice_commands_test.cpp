@@ -1,11 +1,16 @@
-// "Rock", "Paper", "Scissors" and "Random Select".
+// "Rock", "Paper", "Scissors" and "Random Select", and clicks while the library is inside
+// a call: none enters it again, none is lost, and the marks follow the requests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <set>
+#include <utility>
 
 #include "tests/unit/fakes.h"
 #include "window/choice_commands.h"
+#include "window/click_order.h"
+#include "window/host_discovery.h"
 #include "window/std_random.h"
 
 namespace kelto::testing {
@@ -19,16 +24,22 @@ class FixedRandom final : public UnitRandom {
 };
 
 class ChoiceCommandsTest : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     fake.link.StartLink();
     fake.events.clear();
     window.host = u"bob";
   }
+  // What a click on a button does in the window.
+  void Click(Choice choice) {
+    clicks.Click([this, choice] { commands.OnChoice(choice); });
+  }
   FakeLink fake;
   FakeWindow window{fake.events};
   FixedRandom random;
   ChoiceCommands commands{window, fake.link, random};
+  HostDiscovery discovery{fake.link, window};
+  ClickOrder clicks{fake.link};
 };
 
 TEST_F(ChoiceCommandsTest, ButtonsSendFirstThenMark) {
@@ -136,6 +147,75 @@ TEST_F(ChoiceCommandsTest, AutoSendMarksThenSendsOnlyWhenExactlyOne) {
     commands.OnRandomSelect();
     EXPECT_EQ(fake.events, expected) << autoSend;
   }
+}
+
+std::string Sent(const char* word) {
+  return std::string(R"(DapiCommunicate "Kelto" 2 "bob" ")") + word + "\"";
+}
+
+TEST_F(ChoiceCommandsTest, ClicksDuringACallRunAfterItsRequestInTheirOrder) {
+  window.autoSend = 1;
+  random.value = 0.5;  // "Paper"
+  const struct {
+    const char* what;
+    std::function<void(ChoiceCommandsTest&)> duringFirstCall;
+    EventLog expected;
+  } rows[] = {
+      {"two buttons",
+       [](ChoiceCommandsTest& t) {
+         t.Click(Choice::Paper);
+         t.Click(Choice::Scissors);
+       },
+       {Sent("Rock"), "Check1=1", "Check2=0", "Check3=0", Sent("Paper"), "Check1=0", "Check2=1",
+        "Check3=0", Sent("Scissors"), "Check1=0", "Check2=0", "Check3=1"}},
+      {"Random Select with Auto Send",
+       [](ChoiceCommandsTest& t) { t.clicks.Click([&t] { t.commands.OnRandomSelect(); }); },
+       {Sent("Rock"), "Check1=1", "Check2=0", "Check3=0", "Check1=0", "Check2=1", "Check3=0",
+        Sent("Paper")}},
+      {"Get Host",
+       [](ChoiceCommandsTest& t) { t.clicks.Click([&t] { t.discovery.OnGetHost(); }); },
+       {Sent("Rock"), "Check1=1", "Check2=0", "Check3=0", R"(DapiGetAllText "Kelto")"}},
+  };
+  for (const auto& row : rows) {
+    fake.events.clear();
+    int depth = 0;
+    int deepest = 0;
+    bool first = true;
+    fake.library.duringCall = [&] {
+      deepest = std::max(deepest, ++depth);
+      if (std::exchange(first, false)) {
+        row.duringFirstCall(*this);
+      }
+      --depth;
+    };
+    fake.library.allTextInside = "carol: The Game Is Rock, Paper, Scissors";
+    Click(Choice::Rock);
+    EXPECT_EQ(fake.events, row.expected) << row.what;
+    EXPECT_EQ(deepest, 1) << row.what << ": the library was entered again";
+  }
+  EXPECT_EQ(window.host, u"carol");
+}
+
+TEST_F(ChoiceCommandsTest, ClickDuringTheChatTextWaitRunsAtOnce) {
+  // The wait is Kelto's own, not a library call.
+  window.batches.emplace_back([this] { Click(Choice::Scissors); });
+  window.batches.emplace_back([this] {
+    fake.library.Callbacks().OnDapiAllText("dora: The Game Is Rock, Paper, Scissors");
+  });
+  clicks.Click([this] { discovery.OnGetHost(); });
+  EXPECT_EQ(fake.events, (EventLog{R"(DapiGetAllText "Kelto")", Sent("Scissors"), "Check1=0",
+                                   "Check2=0", "Check3=1"}));
+  EXPECT_EQ(window.host, u"dora");
+}
+
+TEST_F(ChoiceCommandsTest, ClicksStillWaitingWhenTheWindowGoesAreDropped) {
+  fake.library.duringCall = [this] {
+    fake.library.duringCall = nullptr;
+    Click(Choice::Paper);
+    clicks.Drop();  // the window was closed inside the call
+  };
+  Click(Choice::Rock);
+  EXPECT_EQ(fake.events, (EventLog{Sent("Rock"), "Check1=1", "Check2=0", "Check3=0"}));
 }
 
 TEST(StdUnitRandom, PressesWithinOneSecondDrawDifferently) {

@@ -105,8 +105,10 @@ KeltoSession::KeltoSession(SessionOptions options) : windowClass_(options.window
   std::wstring command = L"\"" + TestFolder() + L"\\" + options.executable + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory_.c_str(), &startup, &process_)) {
+  if (!CreateProcessW(
+          nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+          options.workingFolder.empty() ? directory_.c_str() : options.workingFolder.c_str(),
+          &startup, &process_)) {
     throw std::runtime_error("Kelto could not be started");
   }
 }

@@ -18,6 +18,7 @@ struct SessionOptions {
   std::wstring executable = L"Kelto.exe";  // relative to the test program's folder
   bool overDde = false;  // no scenario at all: the stand-in talks to a running KeltoChat
   const wchar_t* windowClass = L"KeltoMainWindow";  // the program's main window
+  std::wstring workingFolder{};                     // empty: a folder of the session's own
 };
 
 class KeltoSession {

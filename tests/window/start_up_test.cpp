@@ -174,28 +174,23 @@ class MissingLibrary : public ::testing::Test {
   const std::wstring folder = TestFolder() + L"\\alone";
 };
 
+const wchar_t kNotFound[] =
+    L"Run-time error 53: Can't load the library wadapi.dll: the file was not found.\n\nKelto "
+    L"could not find the chat client's library wadapi.dll. Put Kelto.exe into the chat client's "
+    L"folder, beside wadapi.dll, and start it from there.";
+
 TEST_F(MissingLibrary, MissingDllOrEntryPointIsNamedAndSaysWhatToDo) {
   {
     KeltoSession kelto({.executable = L"alone\\Kelto.exe"});
-    const HWND box = kelto.WaitForMessageBox(20000);
-    ASSERT_NE(box, nullptr);
-    const std::wstring text = MessageBoxText(box);
-    EXPECT_EQ(text.rfind(L"Run-time error 53: Can't load the library wadapi.dll: ", 0), 0u);
-    EXPECT_NE(text.find(L"\n\nKelto could not find the chat client's library wadapi.dll. Put "
-                        L"Kelto.exe into the chat client's folder, beside wadapi.dll"),
-              std::wstring::npos);
-    ExpectFatalBox(kelto, text);
+    ExpectFatalBox(kelto, kNotFound);
   }
   {
-    // A wadapi.dll that is no library for this Kelto, such as the chat client's of the
-    // other bitness: the system's "Bad EXE format for %1." is put in Kelto's words.
-    const HANDLE file = CreateFileW((folder + L"\\wadapi.dll").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const std::string notALibrary = "MZ" + std::string(4094, '\x5A');
-    DWORD written = 0;
-    WriteFile(file, notALibrary.data(), static_cast<DWORD>(notALibrary.size()), &written, nullptr);
-    CloseHandle(file);
+    // The stand-in built for the other bitness, as the chat client's library would be
+    // to a Kelto of the wrong build: the system's "Bad EXE format for %1." is put in
+    // Kelto's words.
+    const wchar_t* other = sizeof(void*) == 4 ? L"win64" : L"win32";
+    ASSERT_TRUE(CopyFileW((TestFolder() + L"\\..\\..\\" + other + L"\\bin\\wadapi.dll").c_str(),
+                          (folder + L"\\wadapi.dll").c_str(), FALSE));
     KeltoSession kelto({.executable = L"alone\\Kelto.exe"});
     ExpectFatalBox(kelto, std::wstring(L"Run-time error 53: Can't load the library wadapi.dll: it "
                                        L"is not a ") +
@@ -203,6 +198,20 @@ TEST_F(MissingLibrary, MissingDllOrEntryPointIsNamedAndSaysWhatToDo) {
                               L"-bit Windows library.\n\nKelto found a wadapi.dll but could not "
                               L"load it. Put Kelto.exe into the chat client's folder, beside the "
                               L"chat client's own wadapi.dll, and start it from there.");
+    ASSERT_TRUE(DeleteFileW((folder + L"\\wadapi.dll").c_str()));
+  }
+  {
+    // A stray wadapi.dll in the folder Kelto is started from is never loaded; the
+    // stand-in there would log every call it saw.
+    const std::wstring stray = TestFolder() + L"\\stray";
+    CreateDirectoryW(stray.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((TestFolder() + L"\\wadapi.dll").c_str(),
+                          (stray + L"\\wadapi.dll").c_str(), FALSE));
+    KeltoSession kelto({.executable = L"alone\\Kelto.exe", .workingFolder = stray});
+    ExpectFatalBox(kelto, kNotFound);
+    EXPECT_TRUE(kelto.Log().empty()) << "the stray library was called";
+    DeleteFileW((stray + L"\\wadapi.dll").c_str());
+    RemoveDirectoryW(stray.c_str());
   }
   // A library without DapiRegister; Kelto first needs it when a request answers "10".
   ASSERT_TRUE(CopyFileW((TestFolder() + L"\\partial\\wadapi.dll").c_str(),
