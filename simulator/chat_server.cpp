@@ -61,13 +61,38 @@ bool ChatServer::Start() {
 
 void ChatServer::SendAllText() {
   if (instance_ != 0) {
+    ForgetGoneClients();
     DdePostAdvise(instance_, topic_, allText_);
   }
 }
 
 void ChatServer::SendResult() {
   if (instance_ != 0) {
+    ForgetGoneClients();
     DdePostAdvise(instance_, topic_, result_);
+  }
+}
+
+// A Kelto that was killed, or ended without ending its conversation, leaves its advise
+// links behind. Posting to one fails, and DDEML then stops posting, so the Keltos that
+// came later would get nothing. Such conversations are ended before anything is posted,
+// and get no data meanwhile (Wine cannot end a conversation from the server's side, but
+// skips a link whose data is none).
+bool ChatServer::PartnerGone(HCONV conversation) {
+  CONVINFO info{};
+  info.cb = sizeof info;
+  return DdeQueryConvInfo(conversation, QID_SYNC, &info) == 0 || !IsWindow(info.hwndPartner);
+}
+
+void ChatServer::ForgetGoneClients() {
+  for (auto conversation = conversations_.begin(); conversation != conversations_.end();) {
+    if (!PartnerGone(*conversation)) {
+      ++conversation;
+      continue;
+    }
+    DdeDisconnect(*conversation);
+    lastCode_.erase(*conversation);
+    conversation = conversations_.erase(conversation);
   }
 }
 
@@ -87,6 +112,9 @@ HDDEDATA ChatServer::OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ
       return reinterpret_cast<HDDEDATA>(static_cast<INT_PTR>(
           DdeCmpStringHandles(item, allText_) == 0 || DdeCmpStringHandles(item, result_) == 0));
     case XTYP_ADVREQ:
+      if (PartnerGone(conversation)) {
+        return nullptr;
+      }
       if (DdeCmpStringHandles(item, result_) == 0) {
         return TextData(item, lastCode_[conversation]);
       }
@@ -99,7 +127,11 @@ HDDEDATA ChatServer::OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ
       host_.SendResultSoon();
       return reinterpret_cast<HDDEDATA>(DDE_FACK);
     }
+    case XTYP_CONNECT_CONFIRM:
+      conversations_.insert(conversation);
+      return nullptr;
     case XTYP_DISCONNECT:
+      conversations_.erase(conversation);
       lastCode_.erase(conversation);
       return nullptr;
     default:

@@ -7,6 +7,7 @@
 #include <ddeml.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "simulator/chat_room.h"
@@ -46,6 +47,8 @@ class ChatServer {
                                     HDDEDATA data, ULONG_PTR, ULONG_PTR);
   HDDEDATA OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ item, HDDEDATA data);
   void OnPoke(HCONV conversation, const std::string& item, const std::string& data);
+  static bool PartnerGone(HCONV conversation);
+  void ForgetGoneClients();
   HDDEDATA AllTextData(HSZ item);
   HDDEDATA TextData(HSZ item, const std::string& bytes);
   std::string Name(HSZ handle) const;
@@ -58,6 +61,7 @@ class ChatServer {
   HSZ allText_ = nullptr;
   HSZ result_ = nullptr;
   std::map<HCONV, std::string> lastCode_;
+  std::set<HCONV> conversations_;
 };
 
 }  // namespace kelto::simulator

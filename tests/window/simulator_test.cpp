@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "resources/resource.h"
 #include "simulator/simulator_resource.h"
@@ -72,6 +74,27 @@ TEST_F(Simulator, ChoiceArrivesOnceThroughRegistrationAndBusyAnswers) {
   EXPECT_EQ(app.WaitForMessageBox(0), nullptr) << "no request was given up";
   const std::vector<std::string> calls = app.Log();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), R"(DapiRegister "Kelto")"), 1);
+}
+
+TEST_F(Simulator, ServesOneKeltoAfterAnotherHoweverEachEnded) {
+  const std::pair<const char*, std::function<void(KeltoSession&)>> endings[] = {
+      {"Exit", [](KeltoSession& app) { app.Menu(IDM_EXIT); }},
+      {"killed", [](KeltoSession&) {}},  // the session ends the process
+      {"closed", [](KeltoSession& app) { app.CloseBox(); }},
+  };
+  std::size_t delivered = 0;
+  for (const auto& [how, end] : endings) {
+    KeltoSession& app = StartKelto();
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(HostBecomes(L"bob")) << "after one that was " << how;
+    app.Click(IDC_COMMAND1);
+    EXPECT_TRUE(WaitUntil([&] { return LinesInChat(L"ESP to bob: Rock") == delivered + 1; }, 5000))
+        << how;
+    delivered = LinesInChat(L"ESP to bob: Rock");
+    EXPECT_LT(GetTickCount64() - start, 1000u) << "found and delivered, after one " << how;
+    end(app);
+    kelto.reset();
+  }
 }
 
 TEST_F(Simulator, LogOfSixteenMegabytesIsDelivered) {
