@@ -1,19 +1,18 @@
 # Two zips: Kelto itself, to drop beside the chat client's real wadapi.dll, and a
-# trial kit with the simulator and the stand-in library. Their texts are for Windows
-# users: CRLF line endings, the project's version.
+# trial kit that holds Kelto with the simulator and the stand-in library, to unpack
+# into one folder. Both hold the same readme, which covers both, so that no two zips
+# put different files under one name. The texts are for Windows users: CRLF line
+# endings, the project's version.
 set(release_texts ${CMAKE_BINARY_DIR}/release-texts)
-configure_file(release/kelto-readme.txt.in ${release_texts}/kelto/README.txt @ONLY
-               NEWLINE_STYLE CRLF)
-configure_file(release/trial-readme.txt.in ${release_texts}/trial/README.txt @ONLY
-               NEWLINE_STYLE CRLF)
+configure_file(release/readme.txt.in ${release_texts}/README.txt @ONLY NEWLINE_STYLE CRLF)
 configure_file(LICENSE ${release_texts}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
 
 install(TARGETS Kelto RUNTIME DESTINATION . COMPONENT kelto)
-install(FILES ${release_texts}/kelto/README.txt ${release_texts}/LICENSE.txt DESTINATION .
-        COMPONENT kelto)
-install(TARGETS KeltoChat wadapi RUNTIME DESTINATION . COMPONENT trial)
-install(FILES ${release_texts}/trial/README.txt ${release_texts}/LICENSE.txt DESTINATION .
-        COMPONENT trial)
+install(TARGETS Kelto KeltoChat wadapi RUNTIME DESTINATION . COMPONENT trial)
+foreach(component kelto trial)
+  install(FILES ${release_texts}/README.txt ${release_texts}/LICENSE.txt DESTINATION .
+          COMPONENT ${component})
+endforeach()
 
 set(CPACK_PACKAGE_NAME Kelto)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

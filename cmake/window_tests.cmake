@@ -27,5 +27,10 @@ foreach(suite Platform Release StartUp StayOnTop MissingLibrary Choices RandomSe
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 endforeach()
-# The Dpi suite runs in a Wine prefix whose display has 144 dots per inch.
-set_tests_properties(window.Dpi PROPERTIES ENVIRONMENT KELTO_TEST_DPI=144)
+# The Dpi suite runs again in Wine prefixes whose displays have 120 and 144 dots per inch.
+foreach(dpi 120 144)
+  add_test(NAME window.Dpi${dpi} COMMAND window_tests --gtest_filter=Dpi.*
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set_tests_properties(window.Dpi${dpi} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120
+                                                   ENVIRONMENT KELTO_TEST_DPI=${dpi})
+endforeach()

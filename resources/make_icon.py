@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Writes kelto.ico: a rock, a sheet of paper and a pair of scissors, in the 16
-standard colours at 32 x 32 and 16 x 16, and in full colour, smoothed, at 48 x 48 and
-256 x 256 (the largest compressed as PNG, as Windows expects it). Run it again after
-changing the drawing."""
+"""Writes kelto.ico, a rock, a sheet of paper and a pair of scissors, and
+../simulator/keltochat.ico, KeltoChat's speech bubble, which cannot be taken for Kelto's:
+each in the 16 standard colours at 32 x 32 and 16 x 16, and in full colour, smoothed,
+at 48 x 48 and 256 x 256 (the largest compressed as PNG, as Windows expects it).
+Kelto's 16 x 16 image is drawn pixel by pixel, since the 32 x 32 drawing shrunk to it
+does not read. Run it again after changing a drawing."""
 import math
 import pathlib
 import struct
@@ -15,6 +17,29 @@ PALETTE = [
     (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
 BLACK, DARK_GREY, LIGHT_GREY, WHITE, RED, BLUE = 0, 8, 7, 15, 9, 12
+DARK_CYAN, DARK_BLUE = 6, 4
+
+# Kelto at 16 x 16: the sheet, the scissors' crossed blades and rings, the rock.
+KELTO_16 = [
+    "................",
+    ".KKKKKK..R....R.",
+    ".KWWWWK..R....R.",
+    ".KWWWWK...R..R..",
+    ".KWWWWK...R..R..",
+    ".KWWWWK....RR...",
+    ".KKKKKK....RR...",
+    "..........R..R..",
+    "...GGGG...R..R..",
+    "..GggggG.BBB.BBB",
+    ".GggggggGB.B.B.B",
+    ".GggggggGBBB.BBB",
+    ".GggggggG.......",
+    "..GggggG........",
+    "...GGGG.........",
+    "................",
+]
+ART_COLOURS = {'.': None, 'K': BLACK, 'W': WHITE, 'g': LIGHT_GREY, 'G': DARK_GREY, 'R': RED,
+               'B': BLUE}
 
 
 def colour_at(x, y):
@@ -40,10 +65,34 @@ def colour_at(x, y):
     return None
 
 
-def image(size):
+def chat_colour_at(x, y):
+    """KeltoChat's speech bubble: a cyan bubble with a dark border, three lines of white
+    text and a tail at its lower left; None where it is transparent."""
+    def in_bubble(px, py, inset):
+        left, top, right, bottom, radius = 2 + inset, 4 + inset, 30 - inset, 22 - inset, 5 - inset
+        cx = min(max(px, left + radius), right - radius)
+        cy = min(max(py, top + radius), bottom - radius)
+        return left <= px < right and top <= py < bottom and math.hypot(px - cx, py - cy) <= radius
+    tail = 6 <= x < 13 and 21 <= y < 29 and x - 6 < 29 - y
+    if not (in_bubble(x, y, 0) or tail):
+        return None
+    if tail and not in_bubble(x, y, 0):
+        return DARK_BLUE if x < 7 or x - 6 >= 28 - y else DARK_CYAN
+    if not in_bubble(x, y, 1):
+        return DARK_BLUE
+    for row, (start, end) in enumerate(((7, 25), (7, 22), (7, 17))):
+        if 8 + 4 * row <= y < 10 + 4 * row and start <= x < end:
+            return WHITE
+    return DARK_CYAN
+
+
+def image(size, colour=colour_at, art=None):
     scale = 32 / size
-    pixels = [[colour_at(int((x + 0.5) * scale), int((y + 0.5) * scale)) for x in range(size)]
-              for y in range(size)]
+    if art is not None:
+        pixels = [[ART_COLOURS[c] for c in row] for row in art]
+    else:
+        pixels = [[colour(int((x + 0.5) * scale), int((y + 0.5) * scale)) for x in range(size)]
+                  for y in range(size)]
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
     palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in PALETTE)
     xor_rows, and_rows = [], []
@@ -58,10 +107,11 @@ def image(size):
 
 # Full colour: the same drawing, each colour lit a little from the upper left.
 FULL = {BLACK: (40, 40, 40), DARK_GREY: (96, 96, 100), LIGHT_GREY: (170, 170, 176),
-        WHITE: (250, 250, 246), RED: (214, 40, 40), BLUE: (40, 80, 200)}
+        WHITE: (250, 250, 246), RED: (214, 40, 40), BLUE: (40, 80, 200),
+        DARK_CYAN: (20, 150, 160), DARK_BLUE: (20, 40, 110)}
 
 
-def full_colour_pixels(size, samples=4):
+def full_colour_pixels(size, colour_at=colour_at, samples=4):
     """Rows of (r, g, b, a), each pixel the mean of samples x samples points."""
     rows = []
     for y in range(size):
@@ -89,9 +139,9 @@ def full_colour_pixels(size, samples=4):
     return rows
 
 
-def bitmap_image(size):
+def bitmap_image(size, colour=colour_at):
     """A 32-bit BGRA icon image with an all-clear mask."""
-    pixels = full_colour_pixels(size)
+    pixels = full_colour_pixels(size, colour)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     xor = b''.join(bytes(v for (r, g, b, a) in row for v in (b, g, r, a))
                    for row in reversed(pixels))
@@ -99,20 +149,18 @@ def bitmap_image(size):
     return header + xor + mask_row * size
 
 
-def png_image(size):
+def png_image(size, colour=colour_at):
     def chunk(kind, data):
         return (struct.pack('>I', len(data)) + kind + data +
                 struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF))
     rows = b''.join(b'\0' + bytes(v for pixel in row for v in pixel)
-                    for row in full_colour_pixels(size))
+                    for row in full_colour_pixels(size, colour))
     return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
             chunk(b'IDAT', zlib.compress(rows, 9)) + chunk(b'IEND', b''))
 
 
-def main():
-    # (size, colour count, bits per pixel, data); a size of 256 is written as 0.
-    images = [(32, 16, 4, image(32)), (16, 16, 4, image(16)), (48, 0, 32, bitmap_image(48)),
-              (256, 0, 32, png_image(256))]
+def write_icon(path, images):
+    """images: (size, colour count, bits per pixel, data); a size of 256 is written as 0."""
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, colours, bits, data in images:
@@ -120,7 +168,18 @@ def main():
                            offset)
         offset += len(data)
     out += b''.join(data for *_, data in images)
-    pathlib.Path(__file__).with_name('kelto.ico').write_bytes(out)
+    path.write_bytes(out)
+
+
+def main():
+    here = pathlib.Path(__file__).parent
+    write_icon(here / 'kelto.ico',
+               [(32, 16, 4, image(32)), (16, 16, 4, image(16, art=KELTO_16)),
+                (48, 0, 32, bitmap_image(48)), (256, 0, 32, png_image(256))])
+    write_icon(here.parent / 'simulator' / 'keltochat.ico',
+               [(32, 16, 4, image(32, chat_colour_at)), (16, 16, 4, image(16, chat_colour_at)),
+                (48, 0, 32, bitmap_image(48, chat_colour_at)),
+                (256, 0, 32, png_image(256, chat_colour_at))])
 
 
 if __name__ == '__main__':

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release zips into build/win32/release: Kelto (Kelto.exe, README.txt,
-# LICENSE.txt) and the trial kit (KeltoChat.exe, the stand-in wadapi.dll, README.txt,
-# LICENSE.txt), and checks what they hold.
+# LICENSE.txt) and the trial kit (the same and KeltoChat.exe, the stand-in wadapi.dll),
+# and checks what they hold: the files, CRLF line endings, Kelto.exe's size, and that
+# no two zips hold different files under one name, since a user unpacks them into one
+# folder.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/build.sh"
@@ -13,12 +15,14 @@ fail() {
   echo "release.sh: $*" >&2
   exit 1
 }
+unpacked_root=$(mktemp -d)
+trap 'rm -rf "$unpacked_root"' EXIT
 check() {
   local zip="release/Kelto-$version-win32-$1.zip"
+  local unpacked="$unpacked_root/$1"
   shift
   echo "$zip:"
-  local unpacked
-  unpacked=$(mktemp -d)
+  mkdir -p "$unpacked"
   (cd "$unpacked" && cmake -E tar xf "$OLDPWD/$zip")
   local listing
   listing=$(cd "$unpacked" && ls)
@@ -30,10 +34,16 @@ check() {
       fail "$zip: $text has lines that do not end in CR LF"
     fi
   done
-  rm -rf "$unpacked"
 }
 check kelto Kelto.exe LICENSE.txt README.txt
-check trial KeltoChat.exe LICENSE.txt README.txt wadapi.dll
+check trial Kelto.exe KeltoChat.exe LICENSE.txt README.txt wadapi.dll
+for file in "$unpacked_root"/kelto/*; do
+  name=$(basename "$file")
+  if [ -e "$unpacked_root/trial/$name" ] && ! cmp -s "$file" "$unpacked_root/trial/$name"; then
+    fail "the two zips hold different files named $name"
+  fi
+done
+echo "No two zips hold different files under one name."
 size=$(stat -c %s bin/Kelto.exe)
 limit=$((280 * 1024))
 echo "Kelto.exe: $size bytes (at most $limit)"

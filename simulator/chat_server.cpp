@@ -1,6 +1,8 @@
 #include "simulator/chat_server.h"
 
 #include <exception>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "chat_common/dde_conversation.h"
@@ -98,8 +100,32 @@ void ChatServer::ForgetGoneClients() {
 
 HDDEDATA CALLBACK ChatServer::Callback(UINT type, UINT, HCONV conversation, HSZ topic, HSZ item,
                                        HDDEDATA data, ULONG_PTR, ULONG_PTR) {
-  return g_server != nullptr ? g_server->OnTransaction(type, conversation, topic, item, data)
-                             : nullptr;
+  if (g_server == nullptr) {
+    return nullptr;
+  }
+  // No exception may unwind through DDEML's frames: the transaction is refused and the
+  // tester told why.
+  try {
+    return g_server->OnTransaction(type, conversation, topic, item, data);
+  } catch (const std::exception& error) {
+    g_server->TellFailure(error);
+  } catch (...) {
+    g_server->TellFailure(std::runtime_error("an unknown failure"));
+  }
+  return type == XTYP_POKE ? reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED) : nullptr;
+}
+
+void ChatServer::TellFailure(const std::exception& error) noexcept {
+  try {
+    const bool outOfMemory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+    host_.TellLater(outOfMemory ? std::wstring(L"KeltoChat ran out of memory while it answered "
+                                               L"Kelto, and refused that request. Close other "
+                                               L"programs, or start KeltoChat again with a "
+                                               L"shorter chat.")
+                                : L"KeltoChat could not answer Kelto's request, and refused it.");
+  } catch (...) {
+    // Nothing left to tell with; the refusal itself reaches Kelto.
+  }
 }
 
 HDDEDATA ChatServer::OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ item,

@@ -6,6 +6,7 @@
 
 #include <ddeml.h>
 
+#include <exception>
 #include <map>
 #include <set>
 #include <string>
@@ -45,6 +46,7 @@ class ChatServer {
  private:
   static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conversation, HSZ topic, HSZ item,
                                     HDDEDATA data, ULONG_PTR, ULONG_PTR);
+  void TellFailure(const std::exception& error) noexcept;
   HDDEDATA OnTransaction(UINT type, HCONV conversation, HSZ topic, HSZ item, HDDEDATA data);
   void OnPoke(HCONV conversation, const std::string& item, const std::string& data);
   static bool PartnerGone(HCONV conversation);

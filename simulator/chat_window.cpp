@@ -1,6 +1,7 @@
 #include "simulator/chat_window.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "link/wide_text_win.h"
@@ -42,14 +43,30 @@ INT_PTR CALLBACK ChatWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam
     self->dialog_ = dialog;
   }
   auto* self = reinterpret_cast<ChatWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  return self != nullptr ? self->HandleMessage(message, wParam, lParam) : FALSE;
+  if (self == nullptr) {
+    return FALSE;
+  }
+  // No exception may unwind through the system's frames: the tester is told instead.
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (const std::bad_alloc&) {
+    MessageBoxW(dialog, L"KeltoChat ran out of memory. Close other programs, or say shorter lines.",
+                KELTOCHAT_CAPTION, MB_OK | MB_ICONWARNING);
+  } catch (...) {
+    MessageBoxW(dialog, L"KeltoChat could not carry out that step.", KELTOCHAT_CAPTION,
+                MB_OK | MB_ICONWARNING);
+  }
+  return TRUE;
 }
 
 INT_PTR ChatWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
       OnInit();
-      return TRUE;
+      // The line to say has the focus; the dialog would give it to the log and select
+      // the whole chat.
+      SetFocus(GetDlgItem(dialog_, IDC_CHAT_LINE));
+      return FALSE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_CHAT_SAY:

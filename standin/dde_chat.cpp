@@ -39,18 +39,39 @@ DdeChat::DdeChat(Callbacks callbacks) : callbacks_(std::move(callbacks)) {
 
 short DdeChat::Init(const char*) {
   if (DdeInitializeA(&instance_, Callback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+    instance_ = 0;
     return 1;
   }
-  const StringHandle service(instance_, protocol::kService);
-  const StringHandle topic(instance_, protocol::kTopic);
-  resultItem_ = DdeCreateStringHandleA(instance_, protocol::kItemResult, CP_WINANSI);
-  conversation_ = DdeConnect(instance_, service.get(), topic.get(), nullptr);
-  if (conversation_ == nullptr ||
+  // Freed at the end of this block, before Shutdown ends the instance they belong to.
+  {
+    const StringHandle service(instance_, protocol::kService);
+    const StringHandle topic(instance_, protocol::kTopic);
+    resultItem_ = DdeCreateStringHandleA(instance_, protocol::kItemResult, CP_WINANSI);
+    conversation_ = DdeConnect(instance_, service.get(), topic.get(), nullptr);
+  }
+  if (resultItem_ == nullptr || conversation_ == nullptr ||
       Transaction(protocol::kItemAllText, XTYP_ADVSTART, nullptr) == 0 ||
       Transaction(protocol::kItemResult, XTYP_ADVSTART, nullptr) == 0) {
+    Shutdown();
     return 1;  // no simulator running, or it refuses the link
   }
   return 0;
+}
+
+// Everything Init made, in reverse: no half-made link is left behind.
+void DdeChat::Shutdown() {
+  if (conversation_ != nullptr) {
+    DdeDisconnect(conversation_);
+    conversation_ = nullptr;
+  }
+  if (resultItem_ != nullptr) {
+    DdeFreeStringHandle(instance_, resultItem_);
+    resultItem_ = nullptr;
+  }
+  if (instance_ != 0) {
+    DdeUninitialize(instance_);
+    instance_ = 0;
+  }
 }
 
 void DdeChat::Register(const char* appName) {
@@ -117,17 +138,27 @@ HDDEDATA CALLBACK DdeChat::Callback(UINT type, UINT, HCONV conversation, HSZ, HS
   if (g_chat == nullptr) {
     return 0;
   }
+  // No exception may unwind through DDEML's frames: data that cannot be taken (a chat
+  // text too large for memory) is refused, and the request then ends in "-1".
+  try {
+    return g_chat->OnTransaction(type, conversation, item, data);
+  } catch (...) {
+    return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
+  }
+}
+
+HDDEDATA DdeChat::OnTransaction(UINT type, HCONV conversation, HSZ item, HDDEDATA data) {
   switch (type) {
     case XTYP_ADVDATA:
-      if (DdeCmpStringHandles(item, g_chat->resultItem_) == 0) {
-        g_chat->result_ = DataText(data);
+      if (DdeCmpStringHandles(item, resultItem_) == 0) {
+        result_ = DataText(data);
       } else {
-        g_chat->callbacks_.allText(DataText(data));
+        callbacks_.allText(DataText(data));
       }
       return reinterpret_cast<HDDEDATA>(DDE_FACK);
     case XTYP_DISCONNECT:
-      if (conversation == g_chat->conversation_) {
-        g_chat->conversation_ = nullptr;
+      if (conversation == conversation_) {
+        conversation_ = nullptr;
       }
       return 0;
     default:

@@ -27,6 +27,8 @@ class DdeChat final : public ChatBackend {
   HDDEDATA Transaction(const char* item, UINT type, const std::string* data);
   // Handles the conversation's own messages, and no others, until the result came.
   bool WaitForResult();
+  void Shutdown();
+  HDDEDATA OnTransaction(UINT type, HCONV conversation, HSZ item, HDDEDATA data);
   static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conversation, HSZ topic, HSZ item,
                                     HDDEDATA data, ULONG_PTR, ULONG_PTR);
 

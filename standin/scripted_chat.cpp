@@ -51,10 +51,16 @@ void CALLBACK ScriptedChat::DeliverLater(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   auto& texts = TextsOnTheirWay();
   const auto found = texts.find(timer);
-  if (found != texts.end()) {
+  if (found == texts.end()) {
+    return;
+  }
+  try {
     const auto [text, callbacks] = std::move(found->second);
     texts.erase(found);
     callbacks->allText(text);
+  } catch (...) {
+    // No exception may leave a timer procedure; the text is lost, as a real
+    // library's would be when it runs out of memory.
   }
 }
 

@@ -8,6 +8,7 @@
 #include <oleauto.h>
 
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -118,44 +119,92 @@ std::unique_ptr<ChatBackend> ChooseBackend() {
   }
 }
 
+// Runs an entry point's body; no exception may unwind into Kelto through the library's
+// frames. A failure is written to the log, and the entry point answers as the chat
+// client does when it cannot take a request.
+template <typename Body>
+short Guarded(const char* entry, short onFailure, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::exception& error) {
+    try {
+      Log(std::string("failed in ") + entry + ": " + error.what());
+    } catch (...) {
+      // Nothing left to report with.
+    }
+  } catch (...) {
+    try {
+      Log(std::string("failed in ") + entry);
+    } catch (...) {
+      // Nothing left to report with.
+    }
+  }
+  return onFailure;
+}
+
+// The code the chat client answers a request with when it cannot take it.
+void DeliverRefusal() noexcept {
+  try {
+    DeliverResult(std::string("-1"));
+  } catch (...) {
+    // Kelto then reads the code the last request left.
+  }
+}
+
 }  // namespace
 
 extern "C" {
 
 short __stdcall InitDDE(const char* appName, wadapi::OnResultProc onResult,
                         wadapi::OnMessageProc onMessage, wadapi::OnAllTextProc onAllText) {
-  Log("InitDDE " + Quote(appName));
-  StandIn& state = State();
-  state.onResult = onResult;
-  state.onMessage = onMessage;
-  state.onAllText = onAllText;
-  state.backend = ChooseBackend();
-  return state.backend != nullptr ? state.backend->Init(appName) : 1;
+  return Guarded("InitDDE", 1, [&]() -> short {  // a failure refuses the link
+    Log("InitDDE " + Quote(appName));
+    StandIn& state = State();
+    state.onResult = onResult;
+    state.onMessage = onMessage;
+    state.onAllText = onAllText;
+    state.backend = ChooseBackend();
+    return state.backend != nullptr ? state.backend->Init(appName) : 1;
+  });
 }
 
 short __stdcall DapiRegister(const char* appName) {
-  Log("DapiRegister " + Quote(appName));
-  if (State().backend != nullptr) {
-    State().backend->Register(appName);
-  }
-  return 0;
+  return Guarded("DapiRegister", 0, [&]() -> short {
+    Log("DapiRegister " + Quote(appName));
+    if (State().backend != nullptr) {
+      State().backend->Register(appName);
+    }
+    return 0;
+  });
 }
 
 short __stdcall DapiCommunicate(const char* appName, short command, char* text1, char* text2) {
-  Log("DapiCommunicate " + Quote(appName) + " " + std::to_string(command) + " " + Quote(text1) +
-      " " + Quote(text2));
-  if (State().backend != nullptr) {
-    DeliverResult(State().backend->Communicate(appName, command, text1, text2));
+  const short answer = Guarded("DapiCommunicate", 1, [&]() -> short {
+    Log("DapiCommunicate " + Quote(appName) + " " + std::to_string(command) + " " + Quote(text1) +
+        " " + Quote(text2));
+    if (State().backend != nullptr) {
+      DeliverResult(State().backend->Communicate(appName, command, text1, text2));
+    }
+    return 0;
+  });
+  if (answer != 0) {
+    DeliverRefusal();
   }
-  return 0;
+  return answer;
 }
 
 short __stdcall DapiGetAllText(const char* appName) {
-  Log("DapiGetAllText " + Quote(appName));
-  if (State().backend != nullptr) {
-    DeliverResult(State().backend->GetAllText(appName));
+  const short answer = Guarded("DapiGetAllText", 1, [&]() -> short {
+    Log("DapiGetAllText " + Quote(appName));
+    if (State().backend != nullptr) {
+      DeliverResult(State().backend->GetAllText(appName));
+    }
+    return 0;
+  });
+  if (answer != 0) {
+    DeliverRefusal();
   }
-  return 0;
+  return answer;
 }
 
 }  // extern "C"

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/resource.h"
 #include "tests/window/kelto_session.h"
@@ -230,16 +231,57 @@ TEST_F(MissingLibrary, MissingDllOrEntryPointIsNamedAndSaysWhatToDo) {
   ExpectFatalBox(kelto, text);
 }
 
-// Run in a Wine prefix whose display has 144 dots per inch (see the CTest entry).
-TEST(Dpi, LayoutScalesWithTheDisplay) {
-  const HDC screen = GetDC(nullptr);
-  ASSERT_NE(screen, nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  ASSERT_EQ(dpi, 144) << "the display was not set up at 144 DPI";
+// Run at 96, 120 and 144 dots per inch, each in a Wine prefix of its own whose
+// display has KELTO_TEST_DPI (see the CTest entries).
+class Dpi : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    wchar_t wanted[8] = L"96";
+    GetEnvironmentVariableW(L"KELTO_TEST_DPI", wanted, 8);
+    ASSERT_EQ(dpi, _wtoi(wanted)) << "the display was not set up as asked";
+  }
+  int dpi = 0;
+};
+
+TEST_F(Dpi, LayoutScalesWithTheDisplay) {
   KeltoSession kelto;
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  ExpectLayout(kelto, 144);
+  ExpectLayout(kelto, dpi);
+}
+
+BOOL CALLBACK CollectStatic(HWND control, LPARAM lParam) {
+  wchar_t className[16] = {};
+  GetClassNameW(control, className, 16);
+  if (lstrcmpiW(className, L"Static") == 0) {
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(control);
+  }
+  return TRUE;
+}
+
+TEST_F(Dpi, KeltoChatShowsEveryLabelWhole) {
+  KeltoSession chat({.executable = L"KeltoChat.exe", .windowClass = L"#32770"});
+  ASSERT_NE(chat.WaitForWindow(), nullptr);
+  std::vector<HWND> labels;
+  EnumChildWindows(chat.Window(), CollectStatic, reinterpret_cast<LPARAM>(&labels));
+  ASSERT_GE(labels.size(), 5u);
+  const HDC screen = GetDC(nullptr);
+  for (const HWND label : labels) {
+    const std::wstring text = WindowCaption(label);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = SelectObject(screen, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(screen, previous);
+    RECT client{};
+    GetClientRect(label, &client);
+    EXPECT_LE(extent.cx, client.right)
+        << "cut: " << std::string(text.begin(), text.end()) << " at " << dpi << " DPI";
+  }
+  ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
