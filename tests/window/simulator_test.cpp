@@ -120,8 +120,15 @@ TEST_F(Simulator, LogOfSixteenMegabytesIsDelivered) {
   Say(0, L"zed", kAnnouncement);
   StartKelto();
   EXPECT_TRUE(HostBecomes(L"zed", 30000)) << "16 MB cross two processes, by DDE";
-  EXPECT_EQ(kelto->WaitForMessageBox(0), nullptr);
-  EXPECT_EQ(GetWindow(chat.Window(), GW_ENABLEDPOPUP), nullptr) << "KeltoChat told of a failure";
+  // What either program told, said in the failure.
+  if (const HWND box = kelto->WaitForMessageBox(0)) {
+    const std::wstring text = MessageBoxText(box);
+    ADD_FAILURE() << "Kelto told: " << std::string(text.begin(), text.end());
+  }
+  if (const HWND told = GetWindow(chat.Window(), GW_ENABLEDPOPUP)) {
+    const std::wstring text = MessageBoxText(told);
+    ADD_FAILURE() << "KeltoChat told: " << std::string(text.begin(), text.end());
+  }
 }
 
 }  // namespace

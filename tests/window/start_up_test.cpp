@@ -240,9 +240,9 @@ class Dpi : public ::testing::Test {
     ASSERT_NE(screen, nullptr);
     dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    wchar_t wanted[8] = L"96";
-    GetEnvironmentVariableW(L"KELTO_TEST_DPI", wanted, 8);
-    ASSERT_EQ(dpi, _wtoi(wanted)) << "the display was not set up as asked";
+    wchar_t wanted[8] = {};
+    const bool asked = GetEnvironmentVariableW(L"KELTO_TEST_DPI", wanted, 8) > 0;
+    ASSERT_EQ(dpi, asked ? _wtoi(wanted) : 96) << "the display was not set up as asked";
   }
   int dpi = 0;
 };
