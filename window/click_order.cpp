@@ -10,6 +10,10 @@ void ClickOrder::Click(std::function<void()> handler) {
     return;
   }
   handler();
+  RunWaiting();
+}
+
+void ClickOrder::RunWaiting() {
   while (!waiting_.empty() && !link_.InLibraryCall()) {
     const std::function<void()> next = std::move(waiting_.front());
     waiting_.pop_front();

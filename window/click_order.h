@@ -21,6 +21,10 @@ class ClickOrder {
   // clicks that arrived during the handler's own library calls.
   void Click(std::function<void()> handler);
 
+  // Runs the clicks waiting for a library call that has ended since. The window's own
+  // waits call it before they handle further clicks, so that clicks keep their order.
+  void RunWaiting();
+
   // The window is gone: clicks still waiting are dropped.
   void Drop() { waiting_.clear(); }
 

@@ -204,8 +204,13 @@ void MainWindow::Dispatch(MSG& message) {
 
 GameWindow::WaitEnd MainWindow::WaitForChatText(const std::function<bool()>& arrived) {
   while (!arrived()) {
+    // Clicks made during the request come before any made during this wait.
+    clicks_.RunWaiting();
     if (window_ == nullptr) {
       return WaitEnd::WindowGone;
+    }
+    if (arrived()) {
+      break;
     }
     // A click on "Get Host" during the wait joins it, and restarts its time.
     const ULONGLONG deadline = lastGetHostClick_ + kChatTextTimeoutMs;

@@ -120,6 +120,24 @@ TEST(Choices, ClicksDuringACallThatHandlesMessagesFollowItInTheirOrder) {
                                 R"(DapiCommunicate "Kelto" 2 "bob" "Scissors")"}));
 }
 
+TEST(Choices, ClickDuringGetHostsRequestComesBeforeOneDuringItsWait) {
+  KeltoSession kelto({.scenario = "pump 300\nalltext \"carol: The Game Is Rock, Paper, "
+                                  "Scissors\"\ndeliver later 2500\n"});
+  ASSERT_NE(kelto.WaitForWindow(), nullptr);
+  kelto.TypeIntoHost(L"bob");
+  kelto.ClickAt(kelto.Control(IDC_COMMAND4));
+  ASSERT_TRUE(LogHas(kelto, 2)) << "the request for the chat text did not start";
+  kelto.ClickAt(kelto.Control(IDC_COMMAND1));  // inside the request: waits for its end
+  Sleep(700);                                  // the request is over, the wait goes on
+  kelto.ClickAt(kelto.Control(IDC_COMMAND2));
+  ASSERT_TRUE(LogHas(kelto, 4));
+  EXPECT_TRUE(WaitUntil([&] { return kelto.Text(IDC_TXTHOST) == L"carol"; }, 5000));
+  EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")", R"(DapiGetAllText "Kelto")",
+                                R"(DapiCommunicate "Kelto" 2 "bob" "Rock")",
+                                R"(DapiCommunicate "Kelto" 2 "bob" "Paper")"}));
+  EXPECT_EQ(Indicators(kelto), (std::array<int, 3>{0, 1, 0}));
+}
+
 TEST(Choices, ExitDuringABusyCallThatHandlesMessagesEndsAtOnce) {
   // Each request handles Kelto's window messages for 50 ms and answers "busy".
   KeltoSession kelto({.scenario = "then \"6\"\npump 50\n"});
