@@ -15,7 +15,8 @@ add_library(kelto_windows STATIC ${kelto_windows_sources} window/main_window.cpp
 # the scan) stays built for speed.
 target_compile_options(kelto_windows PRIVATE -Os)
 set_source_files_properties(link/ansi_code_page_win.cpp PROPERTIES COMPILE_OPTIONS -O3)
-set_source_files_properties(link/gem.cpp link/run_time_error.cpp window/choice_commands.cpp
+set_source_files_properties(link/gem.cpp link/mod_dapi.cpp link/run_time_error.cpp
+                            window/choice_commands.cpp window/click_order.cpp
                             window/std_random.cpp PROPERTIES COMPILE_OPTIONS -Os)
 target_link_libraries(kelto_windows PUBLIC kelto_core comctl32 oleacc ole32 oleaut32 gdi32 user32)
 kelto_strict_warnings(kelto_windows)

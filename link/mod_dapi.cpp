@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "link/run_time_error.h"
-#include "link/text_search.h"
 
 namespace kelto {
 namespace {
@@ -153,24 +152,6 @@ void ModDapi::OnCallbackFailure(std::exception_ptr error) {
   if (!callbackFailure_) {
     callbackFailure_ = std::move(error);
   }
-}
-
-std::u16string NormaliseAllText(std::u16string text) {
-  // The library ends its text with a NUL and a trailer; the cut also takes the four
-  // characters before the NUL, which the library counts as part of that trailer.
-  const std::size_t nul = FindUnit(text, u'\0');
-  if (nul != std::u16string::npos) {
-    const std::size_t position = nul + 1;
-    if (position > 5) {
-      text.resize(position - 5);
-    }
-  }
-  std::size_t size = text.size();
-  while (size >= 2 && text[size - 2] == u'\r' && text[size - 1] == u'\n') {
-    size -= 2;
-  }
-  text.resize(size);
-  return text;
 }
 
 std::u16string GivenUpReason(std::u16string_view lastCode) {

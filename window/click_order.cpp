@@ -1,23 +1,21 @@
 #include "window/click_order.h"
 
-#include <utility>
-
 namespace kelto {
 
-void ClickOrder::Click(std::function<void()> handler) {
+void ClickOrder::Click(int button) {
   if (link_.InLibraryCall()) {
-    waiting_.push_back(std::move(handler));
+    waiting_.push_back(button);
     return;
   }
-  handler();
+  run_(button);
   RunWaiting();
 }
 
 void ClickOrder::RunWaiting() {
   while (!waiting_.empty() && !link_.InLibraryCall()) {
-    const std::function<void()> next = std::move(waiting_.front());
-    waiting_.pop_front();
-    next();
+    const int next = waiting_.front();
+    waiting_.erase(waiting_.begin());
+    run_(next);
   }
 }
 

@@ -6,8 +6,9 @@
 // mark its choice before the earlier one. Such a click waits until the call has ended
 // and the handler that made it has finished, and then runs, in the order of the clicks.
 
-#include <deque>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "link/mod_dapi.h"
 
@@ -15,11 +16,13 @@ namespace kelto {
 
 class ClickOrder {
  public:
-  explicit ClickOrder(const ModDapi& link) : link_(link) {}
+  // `run` carries out the click on the button with the given id.
+  ClickOrder(const ModDapi& link, std::function<void(int button)> run)
+      : link_(link), run_(std::move(run)) {}
 
-  // Runs the click's handler now, or after the library call in progress; then the
-  // clicks that arrived during the handler's own library calls.
-  void Click(std::function<void()> handler);
+  // Runs the click now, or after the library call in progress; then the clicks that
+  // arrived during its handler's own library calls.
+  void Click(int button);
 
   // Runs the clicks waiting for a library call that has ended since. The window's own
   // waits call it before they handle further clicks, so that clicks keep their order.
@@ -30,7 +33,8 @@ class ClickOrder {
 
  private:
   const ModDapi& link_;
-  std::deque<std::function<void()>> waiting_;
+  std::function<void(int)> run_;
+  std::vector<int> waiting_;  // a few clicks at the most
 };
 
 }  // namespace kelto

@@ -53,7 +53,7 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
       system_(system),
       choices_(*this, link, random_),
       discovery_(link, *this),
-      clicks_(link) {
+      clicks_(link, [this](int button) { OnButton(button); }) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
@@ -333,7 +333,7 @@ void MainWindow::OnCommand(int id) {
     case IDC_COMMAND3:
     case IDC_COMMAND4:
     case IDC_COMMAND5:
-      clicks_.Click([this, id] { OnButton(id); });
+      clicks_.Click(id);
       break;
     case IDM_STAY:
       OnStayOnTop();

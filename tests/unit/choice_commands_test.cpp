@@ -30,16 +30,24 @@ class ChoiceCommandsTest : public ::testing::Test {
     fake.events.clear();
     window.host = u"bob";
   }
-  // What a click on a button does in the window.
-  void Click(Choice choice) {
-    clicks.Click([this, choice] { commands.OnChoice(choice); });
+  // The buttons, as the window numbers them for the clicks' order.
+  enum Button { kRock, kPaper, kScissors, kRandomSelect, kGetHost };
+  void Click(Choice choice) { clicks.Click(static_cast<int>(choice)); }
+  void RunClick(int button) {
+    if (button == kRandomSelect) {
+      commands.OnRandomSelect();
+    } else if (button == kGetHost) {
+      discovery.OnGetHost();
+    } else {
+      commands.OnChoice(static_cast<Choice>(button));
+    }
   }
   FakeLink fake;
   FakeWindow window{fake.events};
   FixedRandom random;
   ChoiceCommands commands{window, fake.link, random};
   HostDiscovery discovery{fake.link, window};
-  ClickOrder clicks{fake.link};
+  ClickOrder clicks{fake.link, [this](int button) { RunClick(button); }};
 };
 
 TEST_F(ChoiceCommandsTest, ButtonsSendFirstThenMark) {
@@ -169,11 +177,11 @@ TEST_F(ChoiceCommandsTest, ClicksDuringACallRunAfterItsRequestInTheirOrder) {
        {Sent("Rock"), "Check1=1", "Check2=0", "Check3=0", Sent("Paper"), "Check1=0", "Check2=1",
         "Check3=0", Sent("Scissors"), "Check1=0", "Check2=0", "Check3=1"}},
       {"Random Select with Auto Send",
-       [](ChoiceCommandsTest& t) { t.clicks.Click([&t] { t.commands.OnRandomSelect(); }); },
+       [](ChoiceCommandsTest& t) { t.clicks.Click(kRandomSelect); },
        {Sent("Rock"), "Check1=1", "Check2=0", "Check3=0", "Check1=0", "Check2=1", "Check3=0",
         Sent("Paper")}},
       {"Get Host",
-       [](ChoiceCommandsTest& t) { t.clicks.Click([&t] { t.discovery.OnGetHost(); }); },
+       [](ChoiceCommandsTest& t) { t.clicks.Click(kGetHost); },
        {Sent("Rock"), "Check1=1", "Check2=0", "Check3=0", R"(DapiGetAllText "Kelto")"}},
   };
   for (const auto& row : rows) {
@@ -202,7 +210,7 @@ TEST_F(ChoiceCommandsTest, ClickDuringTheChatTextWaitRunsAtOnce) {
   window.batches.emplace_back([this] {
     fake.library.Callbacks().OnDapiAllText("dora: The Game Is Rock, Paper, Scissors");
   });
-  clicks.Click([this] { discovery.OnGetHost(); });
+  clicks.Click(kGetHost);
   EXPECT_EQ(fake.events, (EventLog{R"(DapiGetAllText "Kelto")", Sent("Scissors"), "Check1=0",
                                    "Check2=0", "Check3=1"}));
   EXPECT_EQ(window.host, u"dora");
