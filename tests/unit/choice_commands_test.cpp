@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <set>
 #include <utility>
 
@@ -31,7 +32,7 @@ class ChoiceCommandsTest : public ::testing::Test {
     window.host = u"bob";
   }
   // The buttons, as the window numbers them for the clicks' order.
-  enum Button { kRock, kPaper, kScissors, kRandomSelect, kGetHost };
+  enum Button : std::uint8_t { kRock, kPaper, kScissors, kRandomSelect, kGetHost };
   void Click(Choice choice) { clicks.Click(static_cast<int>(choice)); }
   void RunClick(int button) {
     if (button == kRandomSelect) {
