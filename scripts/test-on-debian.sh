@@ -111,6 +111,7 @@ in_chroot '
   start_virtual_display
   cd /root/kelto
   ./scripts/run.sh >/tmp/run.log 2>&1 &
+  run=$!
   seen=""
   for _ in $(seq 1 600); do
     tree=$(xwininfo -root -tree 2>/dev/null || true)
@@ -120,8 +121,11 @@ in_chroot '
     fi
     sleep 0.5
   done
-  WINEPREFIX=/root/kelto/build/wineprefix wineserver -k 2>/dev/null || true
-  wait || true
+  # Ends Kelto and KeltoChat in whichever prefix run.sh used, and so run.sh itself.
+  for prefix in wineprefix wineprefix64; do
+    WINEPREFIX=/root/kelto/build/$prefix wineserver -k 2>/dev/null || true
+  done
+  wait "$run" || true
   if [ -z "$seen" ]; then
     echo "run.sh: the windows Kelto and KeltoChat did not both appear within 5 minutes" >&2
     cat /tmp/run.log >&2
