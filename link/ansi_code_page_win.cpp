@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "link/text_search.h"
+
 #include <climits>
 #include <stdexcept>
 
@@ -31,20 +33,11 @@ DWORD NarrowFlags() {
   return AnsiIsUtf8() ? 0 : WC_NO_BEST_FIT_CHARS;
 }
 
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // Whether the code page carries these units (one character) exactly.
 bool Carries(std::u16string_view character) {
   if (AnsiIsUtf8()) {
     // UTF-8 carries every character; only a lone surrogate is not one.
-    return !(IsHighSurrogate(character[0]) || IsLowSurrogate(character[0])) ||
-           character.size() == 2;
+    return character.size() == 2 || character[0] < 0xD800 || character[0] > 0xDFFF;
   }
   BOOL usedDefault = FALSE;
   const int size =
@@ -75,8 +68,7 @@ std::string NarrowToAnsi(std::u16string_view text) {
 std::u16string UncarriedInAnsi(std::u16string_view text) {
   std::u16string uncarried;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t units =
-        at + 1 < text.size() && IsHighSurrogate(text[at]) && IsLowSurrogate(text[at + 1]) ? 2 : 1;
+    const std::size_t units = CharacterUnits(text, at);
     const std::u16string_view character = text.substr(at, units);
     if (!Carries(character) && uncarried.find(character) == std::u16string::npos) {
       uncarried += character;

@@ -2,6 +2,7 @@
 
 // Finding one UTF-16 code unit in a long text, four units at a time: the chat text's
 // path (the cut at its NUL, the walk from line break to line break) is mostly this.
+// And telling where a character ends, for texts walked character by character.
 
 #include <bit>
 #include <cstdint>
@@ -49,6 +50,14 @@ inline std::size_t FindText(std::u16string_view text, std::u16string_view needle
     }
   }
   return std::u16string_view::npos;
+}
+
+// How many units, 1 or 2, the character at `at` takes: a surrogate pair is one
+// character beyond the first 65,536; a lone surrogate stands for itself.
+inline std::size_t CharacterUnits(std::u16string_view text, std::size_t at) {
+  const bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF &&
+                    text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+  return pair ? 2 : 1;
 }
 
 }  // namespace kelto

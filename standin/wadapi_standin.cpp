@@ -13,6 +13,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "chat_common/call_log.h"
 #include "link/wadapi.h"
@@ -126,15 +127,17 @@ template <typename Body>
 short Guarded(const char* entry, short onFailure, Body&& body) noexcept {
   try {
     return body();
-  } catch (const std::exception& error) {
-    try {
-      Log(std::string("failed in ") + entry + ": " + error.what());
-    } catch (...) {
-      // Nothing left to report with.
-    }
   } catch (...) {
     try {
-      Log(std::string("failed in ") + entry);
+      std::string why = "failed in " + std::string(entry);
+      try {
+        throw;
+      } catch (const std::exception& error) {
+        why += std::string(": ") + error.what();
+      } catch (...) {
+        // No more to say than where.
+      }
+      Log(why);
     } catch (...) {
       // Nothing left to report with.
     }
@@ -142,13 +145,19 @@ short Guarded(const char* entry, short onFailure, Body&& body) noexcept {
   return onFailure;
 }
 
-// The code the chat client answers a request with when it cannot take it.
-void DeliverRefusal() noexcept {
-  try {
-    DeliverResult(std::string("-1"));
-  } catch (...) {
-    // Kelto then reads the code the last request left.
+// A request that failed inside the stand-in is answered as the chat client answers
+// one it cannot take: "-1".
+template <typename Body>
+short GuardedRequest(const char* entry, Body&& body) noexcept {
+  const short answer = Guarded(entry, 1, std::forward<Body>(body));
+  if (answer != 0) {
+    try {
+      DeliverResult(std::string("-1"));
+    } catch (...) {
+      // Kelto then reads the code the last request left.
+    }
   }
+  return answer;
 }
 
 }  // namespace
@@ -179,7 +188,7 @@ short __stdcall DapiRegister(const char* appName) {
 }
 
 short __stdcall DapiCommunicate(const char* appName, short command, char* text1, char* text2) {
-  const short answer = Guarded("DapiCommunicate", 1, [&]() -> short {
+  return GuardedRequest("DapiCommunicate", [&]() -> short {
     Log("DapiCommunicate " + Quote(appName) + " " + std::to_string(command) + " " + Quote(text1) +
         " " + Quote(text2));
     if (State().backend != nullptr) {
@@ -187,24 +196,16 @@ short __stdcall DapiCommunicate(const char* appName, short command, char* text1,
     }
     return 0;
   });
-  if (answer != 0) {
-    DeliverRefusal();
-  }
-  return answer;
 }
 
 short __stdcall DapiGetAllText(const char* appName) {
-  const short answer = Guarded("DapiGetAllText", 1, [&]() -> short {
+  return GuardedRequest("DapiGetAllText", [&]() -> short {
     Log("DapiGetAllText " + Quote(appName));
     if (State().backend != nullptr) {
       DeliverResult(State().backend->GetAllText(appName));
     }
     return 0;
   });
-  if (answer != 0) {
-    DeliverRefusal();
-  }
-  return answer;
 }
 
 }  // extern "C"

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "link/gem.h"
+#include "link/text_search.h"
 
 namespace kelto {
 namespace {
@@ -30,7 +31,7 @@ ChoiceCommands::ChoiceCommands(GameWindow& window, ModDapi& link, UnitRandom& ra
     : window_(window), link_(link), random_(random) {}
 
 void ChoiceCommands::OnChoice(Choice choice) {
-  SendToHost(choice, [&] { Mark(choice); }, false);
+  SendToHost(choice, true);
 }
 
 void ChoiceCommands::OnRandomSelect() {
@@ -44,7 +45,7 @@ void ChoiceCommands::OnRandomSelect() {
     if (stored == row.drawText) {
       Mark(row.choice);
       if (window_.AutoSendValue() == 1) {
-        SendToHost(row.choice, [] {}, true);
+        SendToHost(row.choice, false);
       }
       return;
     }
@@ -57,17 +58,18 @@ void ChoiceCommands::Mark(Choice choice) {
   }
 }
 
-template <typename ThenMark>
-void ChoiceCommands::SendToHost(Choice choice, ThenMark&& thenMark, bool markedAlready) {
+void ChoiceCommands::SendToHost(Choice choice, bool markAfterSend) {
   using End = RequestOutcome::End;
   const std::u16string host = window_.HostText();
   const RequestOutcome outcome = Gem::SendToAvatar(link_, host, ChoiceWord(choice));
   if (outcome.end == End::CannotCarry) {
     // Nothing went out and no loop ran: a choice not marked yet stays unmarked.
-    window_.Warn(NotCarriedText(ChoiceWord(choice), host, outcome.uncarried, markedAlready));
+    window_.Warn(NotCarriedText(ChoiceWord(choice), host, outcome.uncarried, !markAfterSend));
     return;
   }
-  thenMark();
+  if (markAfterSend) {
+    Mark(choice);
+  }
   if (outcome.end == End::GivenUp) {
     window_.Warn(NotDeliveredText(ChoiceWord(choice), host, outcome.lastCode));
   } else if (outcome.end == End::Finished && outcome.lastCode == kRefusedCode) {
@@ -102,11 +104,7 @@ std::u16string NotCarriedText(std::u16string_view word, std::u16string_view host
                               std::u16string_view uncarried, bool marked) {
   std::u16string characters;
   for (std::size_t at = 0; at < uncarried.size();) {
-    // A character beyond the first 65,536 is two units, quoted together.
-    const bool pair = at + 1 < uncarried.size() && uncarried[at] >= 0xD800 &&
-                      uncarried[at] <= 0xDBFF && uncarried[at + 1] >= 0xDC00 &&
-                      uncarried[at + 1] <= 0xDFFF;
-    const std::size_t units = pair ? 2 : 1;
+    const std::size_t units = CharacterUnits(uncarried, at);
     characters += (characters.empty() ? u"\"" : u", \"") +
                   std::u16string(uncarried.substr(at, units)) + u"\"";
     at += units;

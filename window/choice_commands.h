@@ -30,10 +30,10 @@ class ChoiceCommands {
 
  private:
   void Mark(Choice choice);
-  // Sends the word to the avatar named in the host field; `thenMark` runs before the
-  // user is told of a failure, so that the message and the window agree.
-  template <typename ThenMark>
-  void SendToHost(Choice choice, ThenMark&& thenMark, bool markedAlready);
+  // Sends the word to the avatar named in the host field. With `markAfterSend`, the
+  // choice is marked once the request has ended, before the user is told of a failure,
+  // so that the message and the window agree; a request never made marks nothing.
+  void SendToHost(Choice choice, bool markAfterSend);
 
   GameWindow& window_;
   ModDapi& link_;
