@@ -145,7 +145,7 @@ void ModDapi::OnDapiMessage(std::string_view text1, std::int16_t number, std::st
 
 void ModDapi::OnDapiAllText(std::string_view text) {
   EmptyAllText();  // first, so that a large text is not held twice
-  state_.DapiAllText = NormaliseAllText(system_.Widen(text));
+  state_.DapiAllText = NormaliseAllText(system_, text);
 }
 
 void ModDapi::OnCallbackFailure(std::exception_ptr error) {

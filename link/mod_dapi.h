@@ -94,9 +94,9 @@ class ModDapi final : public LinkCallbacks {
   int callsInProgress_ = 0;
 };
 
-// The text of a chat-text callback once the library's trailer and final line breaks
-// are gone.
-std::u16string NormaliseAllText(std::u16string text);
+// The text of a chat-text callback, widened by `system`, once the library's trailer
+// and final line breaks are gone.
+std::u16string NormaliseAllText(const LinkSystem& system, std::string_view bytes);
 
 // Why a request was given up, in the user's words: "the chat client stayed busy".
 std::u16string GivenUpReason(std::u16string_view lastCode);

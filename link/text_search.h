@@ -1,8 +1,8 @@
 #pragma once
 
-// Finding one UTF-16 code unit in a long text, four units at a time: the chat text's
-// path (the cut at its NUL, the walk from line break to line break) is mostly this.
-// And telling where a character ends, for texts walked character by character.
+// Finding one UTF-16 code unit, or a text, in a long text, four units at a time; the
+// end of the lines "Get Host" reads, a whole vector at a time. And telling where a
+// character ends, for texts walked character by character.
 
 #include <bit>
 #include <cstdint>
@@ -51,6 +51,10 @@ inline std::size_t FindText(std::u16string_view text, std::u16string_view needle
   }
   return std::u16string_view::npos;
 }
+
+// The position of the first empty line's "\r\n\r\n" in `text`, or npos: the end of
+// the lines "Get Host" reads. Vectorised where the processor allows.
+std::size_t FindEmptyLine(std::u16string_view text);
 
 // How many units, 1 or 2, the character at `at` takes: a surrogate pair is one
 // character beyond the first 65,536; a lone surrogate stands for itself.

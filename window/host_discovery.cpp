@@ -15,15 +15,19 @@ constexpr std::u16string_view kPrefixTo = u"ESP to";
 constexpr std::u16string_view kPrefixFrom = u"ESP from";
 constexpr std::u16string_view kSystemSender = u"<system>";
 
-// The first announcement in a line. The scan's cost is mostly this search, so it skips
-// ahead by up to the announcement's length (Horspool), not character by character.
+// The announcement, looked for with skips of up to its length (Horspool): forwards for
+// the first one in a line, backwards for the last one before a place in the text.
 // Characters share a skip by their low byte, which only ever shortens a skip.
 class AnnouncementSearch {
  public:
   AnnouncementSearch() {
-    skip_.fill(kNeedle.size());
+    forward_.fill(kNeedle.size());
     for (std::size_t i = 0; i + 1 < kNeedle.size(); ++i) {
-      skip_[kNeedle[i] & 0xFF] = kNeedle.size() - 1 - i;
+      forward_[kNeedle[i] & 0xFF] = kNeedle.size() - 1 - i;
+    }
+    backward_.fill(kNeedle.size());
+    for (std::size_t i = kNeedle.size() - 1; i >= 1; --i) {
+      backward_[kNeedle[i] & 0xFF] = i;
     }
   }
 
@@ -33,14 +37,33 @@ class AnnouncementSearch {
       if (last == kNeedle.back() && line.substr(at, kNeedle.size()) == kNeedle) {
         return at;
       }
-      at += skip_[last & 0xFF];
+      at += forward_[last & 0xFF];
     }
     return std::u16string_view::npos;
   }
 
+  // The last announcement that ends at or before `end`.
+  std::size_t FindLast(std::u16string_view text, std::size_t end) const {
+    if (end < kNeedle.size()) {
+      return std::u16string_view::npos;
+    }
+    for (std::size_t at = end - kNeedle.size();;) {
+      const char16_t first = text[at];
+      if (first == kNeedle.front() && text.substr(at, kNeedle.size()) == kNeedle) {
+        return at;
+      }
+      const std::size_t skip = backward_[first & 0xFF];
+      if (at < skip) {
+        return std::u16string_view::npos;
+      }
+      at -= skip;
+    }
+  }
+
  private:
   static constexpr std::u16string_view kNeedle = kAnnouncement;
-  std::array<std::size_t, 256> skip_{};
+  std::array<std::size_t, 256> forward_{};
+  std::array<std::size_t, 256> backward_{};
 };
 
 // Drops a private-message prefix and the one character that separates it from the name.
@@ -98,6 +121,36 @@ std::u16string_view Tokenizer::Remainder() const {
   return std::u16string_view(text_).substr(offset_);
 }
 
+std::u16string_view Tokenizer::LinesBeforeEmptyLine(std::u16string sText) {
+  if (!sText.empty()) {
+    text_ = std::move(sText);
+    offset_ = 0;
+  } else {
+    LetGoIfWalked();
+  }
+  const std::u16string_view rest = std::u16string_view(text_).substr(offset_);
+  if (rest.starts_with(kLineBreak)) {
+    offset_ += kLineBreak.size();  // the first line is the empty one
+    return {};
+  }
+  // Every CR LF is a line break of the walk, so the first CR LF CR LF holds the first
+  // empty line.
+  const std::size_t empty = FindEmptyLine(rest);
+  if (empty == std::u16string_view::npos) {
+    offset_ = text_.size();
+    return rest;
+  }
+  offset_ += empty + 2 * kLineBreak.size();
+  return rest.substr(0, empty);
+}
+
+void Tokenizer::LetGoIfWalked() {
+  if (offset_ >= text_.size()) {
+    std::u16string().swap(text_);
+    offset_ = 0;
+  }
+}
+
 bool IsInList(std::u16string_view name, const AvatarList& list, const GameWindow& textCase) {
   const int count = list.Count();
   if (count <= 0) {
@@ -112,28 +165,66 @@ bool IsInList(std::u16string_view name, const AvatarList& list, const GameWindow
   return false;
 }
 
+namespace {
+
+const AnnouncementSearch& Search() {
+  static const AnnouncementSearch search;
+  return search;
+}
+
+// Where the last line break that ends at or before `end` begins, or npos.
+std::size_t FindLastLineBreak(std::u16string_view text, std::size_t end) {
+  for (std::size_t at = end; at >= 2; --at) {
+    if (text[at - 1] == kLineBreak[1] && text[at - 2] == kLineBreak[0]) {
+      return at - 2;
+    }
+  }
+  return std::u16string_view::npos;
+}
+
+// The sender in the line's first announcement, if the line names a host.
+std::optional<std::u16string_view> HostOfLine(std::u16string_view line, const AvatarList& avatars,
+                                              const GameWindow& window) {
+  const std::u16string_view rest = WithoutPrefix(line);
+  const std::size_t found = Search().Find(rest);
+  if (found == std::u16string_view::npos) {
+    return std::nullopt;
+  }
+  const std::u16string_view name = rest.substr(0, found);
+  if (name == kSystemSender || IsInList(name, avatars, window)) {
+    return std::nullopt;
+  }
+  return name;
+}
+
+}  // namespace
+
 void FindHost(std::u16string text, GameWindow& window, Tokenizer& tokenizer) {
   AvatarList& avatars = window.Avatars();
   avatars.Clear();
-  // Each qualifying line overwrites the host; nothing can look in between, so only
-  // the last one is written to the field.
-  static const AnnouncementSearch search;
-  std::optional<std::u16string> host;
-  for (std::u16string_view line = tokenizer.NextToken(std::move(text), kLineBreak); !line.empty();
-       line = tokenizer.NextToken({}, kLineBreak)) {
-    const std::u16string_view rest = WithoutPrefix(line);
-    const std::size_t found = search.Find(rest);
+  // The host is the last line before the first empty line that names one. Rather than
+  // reading every line from the top, the search starts at the empty line and goes
+  // backwards from announcement to announcement: a skip search reads a fraction of the
+  // text, and only lines holding an announcement are read whole.
+  const std::u16string_view lines = tokenizer.LinesBeforeEmptyLine(std::move(text));
+  std::optional<std::u16string_view> host;
+  for (std::size_t end = lines.size(); !host;) {
+    const std::size_t found = Search().FindLast(lines, end);
     if (found == std::u16string_view::npos) {
-      continue;
+      break;
     }
-    const std::u16string_view name = rest.substr(0, found);
-    if (name != kSystemSender && !IsInList(name, avatars, window)) {
-      host.emplace(name);
-    }
+    // The announcement holds no line break, so its line is the one around it.
+    const std::size_t lineBreakBefore = FindLastLineBreak(lines, found);
+    const std::size_t lineStart =
+        lineBreakBefore == std::u16string_view::npos ? 0 : lineBreakBefore + kLineBreak.size();
+    const std::size_t lineEnd = std::min(FindText(lines, kLineBreak, found), lines.size());
+    host = HostOfLine(lines.substr(lineStart, lineEnd - lineStart), avatars, window);
+    end = lineStart;
   }
   if (host) {
-    window.SetHostText(*host);
+    window.SetHostText(std::u16string(*host));
   }
+  tokenizer.LetGoIfWalked();
 }
 
 void HostDiscovery::OnGetHost() {

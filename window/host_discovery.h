@@ -28,6 +28,13 @@ class Tokenizer {
   // What the next call with an empty text continues from.
   std::u16string_view Remainder() const;
 
+  // The walk NextToken makes with CR LF until it meets an empty line, in one step: the
+  // lines it would give before the empty one, line breaks and all, as a view valid
+  // until the next call; the remainder is left after the empty line, as that walk
+  // leaves it. A text walked to its end is let go at the next call, or by LetGoIfWalked.
+  std::u16string_view LinesBeforeEmptyLine(std::u16string sText);
+  void LetGoIfWalked();
+
  private:
   std::u16string text_;
   std::size_t offset_ = 0;

@@ -42,6 +42,16 @@ TEST(FindHost, TakesTheLastQualifyingSenderBeforeTheFirstEmptyLine) {
       {"NUL inside a name", u"b\0b"s + kAnnounce, u"b\0b"s},
       {"beyond ASCII", u"J\u00FCrgen \u738B" + kAnnounce, u"J\u00FCrgen \u738B"},
       {"beyond the BMP", u"\U0001F600" + kAnnounce, u"\U0001F600"},
+      {"a host after the empty line is not read", u"bob" + kAnnounce + u"\r\n\r\ncarol" + kAnnounce,
+       u"bob"},
+      {"an empty first line ends at once", u"\r\nbob" + kAnnounce, kUnchanged},
+      {"a CR before the empty line is the line's", u"bob" + kAnnounce + u"\r\r\n\r\n", u"bob"},
+      {"the line's first announcement decides", u"<system>" + kAnnounce + u" bob" + kAnnounce,
+       kUnchanged},
+      {"an announcement the prefix eats", u"bob" + kAnnounce + u"\r\nESP to" + kAnnounce, u"bob"},
+      {"a name longer than any skip", std::u16string(100000, u'x') + kAnnounce,
+       std::u16string(100000, u'x')},
+      {"no line break between hosts", u"ann" + kAnnounce + u"\nbob" + kAnnounce, u"ann"},
   };
   for (const auto& row : rows) {
     EventLog log;
@@ -50,6 +60,32 @@ TEST(FindHost, TakesTheLastQualifyingSenderBeforeTheFirstEmptyLine) {
     FindHost(row.text, window, tokenizer);
     EXPECT_EQ(window.host, row.host) << row.name;
     EXPECT_LE(window.hostWrites, 1) << row.name;
+  }
+}
+
+TEST(FindHost, LeavesTheRestAfterTheEmptyLineForAnEmptyTextToGoOnWith) {
+  EventLog log;
+  FakeWindow window(log);
+  window.host = kUnchanged;
+  Tokenizer tokenizer;
+  const struct {
+    std::u16string text;
+    std::u16string host;
+    std::u16string remainder;
+  } steps[] = {
+      {u"a\r\n\r\nbob" + kAnnounce + u"\r\n\r\ncarol" + kAnnounce, kUnchanged,
+       u"bob" + kAnnounce + u"\r\n\r\ncarol" + kAnnounce},
+      {u"", u"bob", u"carol" + kAnnounce},
+      {u"", u"carol", u""},
+      {u"", u"carol", u""},  // walked to its end: nothing more
+      {u"\r\ndave" + kAnnounce, u"carol", u"dave" + kAnnounce},
+      {u"erin" + kAnnounce + u"\r\n\r\n", u"erin", u""},
+      {u"", u"erin", u""},
+  };
+  for (const auto& step : steps) {
+    FindHost(step.text, window, tokenizer);
+    EXPECT_EQ(window.host, step.host) << &step - steps;
+    EXPECT_EQ(tokenizer.Remainder(), step.remainder);
   }
 }
 

@@ -93,14 +93,14 @@ TEST(AllTextNormalisation, StoresTheExpectedText) {
   }
 }
 
-TEST(FindUnit, AgreesWithAPlainSearchAtEveryOffset) {
+TEST(TextSearch, AgreesWithAPlainSearchAtEveryOffset) {
   // Units around the ones searched for, where a four-at-a-time search could go wrong.
   const char16_t units[] = {0x0000, 0x0001, 0x000D, 0x000A, 0x0D00, 0x0D0D,
                             0x8000, 0x800D, 0xFFFF, 0x0100, u'a',   0x0D0A};
   std::mt19937 random(11);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(units) - 1);
   for (int round = 0; round < 3000; ++round) {
-    std::u16string text(random() % 40, u'\0');
+    std::u16string text(random() % 70, u'\0');
     for (char16_t& unit : text) {
       unit = units[pick(random)];
     }
@@ -114,6 +114,7 @@ TEST(FindUnit, AgreesWithAPlainSearchAtEveryOffset) {
       }
     }
     ASSERT_EQ(FindText(text, u"\r\n"), text.find(u"\r\n")) << round;
+    ASSERT_EQ(FindEmptyLine(text), text.find(u"\r\n\r\n")) << round;
   }
 }
 
