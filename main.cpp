@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdlib>
 #include <exception>
@@ -29,23 +28,6 @@ void __verbose_terminate_handler() {
 }  // namespace __gnu_cxx
 
 namespace {
-
-// COM on this thread for as long as the program runs: the window's controls answer
-// screen readers through it.
-class ComApartment {
- public:
-  ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (initialised_) {
-      CoUninitialize();
-    }
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialised_;
-};
 
 // wadapi.dll is looked for beside Kelto.exe, then in the system folders, then on PATH,
 // and never in whatever folder Kelto happens to be started from, so that a stray DLL
@@ -80,7 +62,6 @@ void KeepWorkingFolderOutOfTheDllSearch() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   KeepWorkingFolderOutOfTheDllSearch();
-  const ComApartment com;
   // Registers the common controls' classes, so the visual styles apply.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);

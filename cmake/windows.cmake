@@ -18,7 +18,7 @@ set_source_files_properties(link/ansi_code_page_win.cpp PROPERTIES COMPILE_OPTIO
 set_source_files_properties(link/gem.cpp link/mod_dapi.cpp link/run_time_error.cpp
                             window/choice_commands.cpp window/click_order.cpp
                             window/std_random.cpp PROPERTIES COMPILE_OPTIONS -Os)
-target_link_libraries(kelto_windows PUBLIC kelto_core comctl32 oleacc ole32 oleaut32 gdi32 user32)
+target_link_libraries(kelto_windows PUBLIC kelto_core comctl32 ole32 oleaut32 gdi32 user32)
 kelto_strict_warnings(kelto_windows)
 
 add_executable(Kelto WIN32 main.cpp resources/kelto.rc)
@@ -71,6 +71,17 @@ kelto_strict_warnings(KeltoChat)
 # The benchmark too runs under Wine, as the 32-bit program it measures.
 set_target_properties(find_host_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 target_link_options(find_host_bench PRIVATE -static)
+# Kelto's start-up and "Get Host" under Wine, timed against a bare window built the
+# same way and against the system's own widening.
+add_executable(bare_window WIN32 bench/bare_window_win.cpp bench/bare_window.rc)
+target_compile_options(bare_window PRIVATE -Os)
+target_link_options(bare_window PRIVATE -static -municode -s -Wl,--gc-sections)
+kelto_strict_warnings(bare_window)
+add_executable(window_timing bench/window_timing_win.cpp)
+target_include_directories(window_timing PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_options(window_timing PRIVATE -static -municode)
+kelto_strict_warnings(window_timing)
+add_dependencies(window_timing Kelto bare_window wadapi)
 
 include(cmake/window_tests.cmake)
 include(cmake/release.cmake)

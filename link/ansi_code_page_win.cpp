@@ -83,14 +83,25 @@ std::u16string WidenFromAnsi(std::string_view bytes) {
     return {};
   }
   const int length = CheckedLength(bytes.size());
-  const int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  // One pass, straight into the program's text (a chat text may be hundreds of
+  // megabytes): no ANSI code page makes more than one UTF-16 unit of a byte, so the
+  // bytes' count is room enough, and the text is cut to what was written.
+  std::u16string text(bytes.size(), u'\0');
+  int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length,
+                                  reinterpret_cast<wchar_t*>(text.data()), length);
+  if (units <= 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    // Not seen in any code page; measured first, should one ever do it.
+    units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (units > 0) {
+      text.assign(static_cast<std::size_t>(units), u'\0');
+      units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length,
+                                  reinterpret_cast<wchar_t*>(text.data()), units);
+    }
+  }
   if (units <= 0) {
     throw std::runtime_error("conversion from the ANSI code page failed");
   }
-  // Straight into the program's text: a chat text may be hundreds of megabytes.
-  std::u16string text(static_cast<std::size_t>(units), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
-                      units);
+  text.resize(static_cast<std::size_t>(units));
   return text;
 }
 

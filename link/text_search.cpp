@@ -3,6 +3,9 @@
 #if defined(__SSE2__) || (defined(__i386__) && defined(__GNUC__))
 #include <emmintrin.h>
 #define KELTO_HAS_SSE2_PATH 1
+#if !defined(__SSE2__)
+#include <cpuid.h>
+#endif
 #endif
 
 namespace kelto {
@@ -35,16 +38,16 @@ std::size_t FindEmptyLineFrom(std::u16string_view text, std::size_t at) {
 // units on: in chat text two line feeds so close together are rare, so nearly every
 // block is passed over with two loads and two comparisons.
 KELTO_SSE2_FUNCTION std::size_t FindEmptyLineSse2(std::u16string_view text) {
+  // No lambda here: it would not share the function's target.
   const __m128i lineFeed = _mm_set1_epi16(static_cast<short>(kLf));
-  const auto lineFeeds = [&](std::size_t from) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-    return _mm_cmpeq_epi16(block, lineFeed);
-  };
   std::size_t at = 0;
   for (; at + 11 <= text.size(); at += 8) {
+    const __m128i first = _mm_cmpeq_epi16(
+        _mm_loadu_si128(reinterpret_cast<const __m128i_u*>(text.data() + at + 1)), lineFeed);
+    const __m128i second = _mm_cmpeq_epi16(
+        _mm_loadu_si128(reinterpret_cast<const __m128i_u*>(text.data() + at + 3)), lineFeed);
     // Two mask bits a unit.
-    auto candidates = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(lineFeeds(at + 1), lineFeeds(at + 3))));
+    auto candidates = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(first, second)));
     while (candidates != 0) {
       const std::size_t candidate = at + static_cast<std::size_t>(std::countr_zero(candidates)) / 2;
       if (EmptyLineAt(text, candidate)) {
@@ -66,7 +69,10 @@ std::size_t FindEmptyLine(std::u16string_view text) {
 #elif defined(KELTO_HAS_SSE2_PATH)
   // Every processor that Windows 8 and later run on has SSE2; Windows 7 ran on some
   // without it.
-  static const bool hasSse2 = __builtin_cpu_supports("sse2");
+  static const bool hasSse2 = [] {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (edx & bit_SSE2) != 0;
+  }();
   return hasSse2 ? FindEmptyLineSse2(text) : FindEmptyLineFrom(text, 0);
 #else
   return FindEmptyLineFrom(text, 0);

@@ -33,18 +33,25 @@ std::optional<std::string> ScriptedChat::Communicate(const char*, short, char* t
 std::optional<std::string> ScriptedChat::GetAllText(const char*) {
   switch (scenario_.delivery) {
     case Scenario::Delivery::Inside:
-      callbacks_.allText(ChatText(scenario_));
+      callbacks_.allText(ChatTextOnce());
       break;
     case Scenario::Delivery::Later:
       // A thread timer: it fires in whatever message loop this thread runs next.
       if (const UINT_PTR timer = SetTimer(nullptr, 0, scenario_.laterMilliseconds, DeliverLater)) {
-        TextsOnTheirWay()[timer] = {ChatText(scenario_), &callbacks_};
+        TextsOnTheirWay()[timer] = {ChatTextOnce(), &callbacks_};
       }
       break;
     case Scenario::Delivery::Never:
       break;
   }
   return Answer();
+}
+
+const std::string& ScriptedChat::ChatTextOnce() {
+  if (!chatText_) {
+    chatText_ = ChatText(scenario_);
+  }
+  return *chatText_;
 }
 
 void CALLBACK ScriptedChat::DeliverLater(HWND, UINT, UINT_PTR timer, DWORD) {

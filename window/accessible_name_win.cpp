@@ -141,37 +141,81 @@ class NamedAccessible final : public IAccessible {
   LONG references_ = 1;
 };
 
-LRESULT CALLBACK NamedControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR, DWORD_PTR data) {
-  const auto* name = reinterpret_cast<const std::wstring*>(data);
+}  // namespace
+
+AccessibleNames::~AccessibleNames() {
+  if (joinedCom_) {
+    CoUninitialize();
+  }
+}
+
+bool AccessibleNames::Load() {
+  if (loadTried_) {
+    return createStdAccessibleObject_ != nullptr && lresultFromObject_ != nullptr;
+  }
+  loadTried_ = true;
+  // The screen reader's objects are marshalled through COM; a library may have joined
+  // this thread to it already, in either model, which serves as well.
+  joinedCom_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  // From the system folder only, by its full name. It stays loaded for the rest of the
+  // process: a screen reader may hold objects whose code lives in it.
+  wchar_t system[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    return false;
+  }
+  const HMODULE oleacc = LoadLibraryW((std::wstring(system, length) + L"\\oleacc.dll").c_str());
+  if (oleacc == nullptr) {
+    return false;
+  }
+  createStdAccessibleObject_ = reinterpret_cast<CreateStdAccessibleObjectProc>(
+      reinterpret_cast<void*>(GetProcAddress(oleacc, "CreateStdAccessibleObject")));
+  lresultFromObject_ = reinterpret_cast<LresultFromObjectProc>(
+      reinterpret_cast<void*>(GetProcAddress(oleacc, "LresultFromObject")));
+  return createStdAccessibleObject_ != nullptr && lresultFromObject_ != nullptr;
+}
+
+// The system's accessible object for the control, with its name in place of the one
+// the system would give; 0, for the system's own answer, where that cannot be had.
+LRESULT AccessibleNames::Answer(HWND control, const std::wstring& name, WPARAM wParam) {
+  if (!Load()) {
+    return 0;
+  }
+  IAccessible* standard = nullptr;
+  if (FAILED(createStdAccessibleObject_(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&standard)))) {
+    return 0;
+  }
+  NamedAccessible* named = nullptr;
+  try {
+    named = new NamedAccessible(standard, name);
+  } catch (...) {
+    // No exception may leave a window procedure.
+    standard->Release();
+    return 0;
+  }
+  const LRESULT result = lresultFromObject_(__uuidof(IAccessible), wParam, named);
+  named->Release();  // LresultFromObject holds what it needs
+  return result;
+}
+
+LRESULT CALLBACK AccessibleNames::NamedControlProc(HWND control, UINT message, WPARAM wParam,
+                                                   LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* named = reinterpret_cast<NamedControl*>(data);
   if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
-    IAccessible* standard = nullptr;
-    if (SUCCEEDED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&standard)))) {
-      NamedAccessible* named = nullptr;
-      try {
-        named = new NamedAccessible(standard, *name);
-      } catch (...) {
-        // No exception may leave a window procedure; the system's own answer then.
-        standard->Release();
-        return DefSubclassProc(control, message, wParam, lParam);
-      }
-      const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, named);
-      named->Release();  // LresultFromObject holds what it needs
-      return result;
+    if (const LRESULT answer = named->names->Answer(control, named->name, wParam); answer != 0) {
+      return answer;
     }
   }
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(control, NamedControlProc, kSubclassId);
-    delete name;
+    delete named;
   }
   return DefSubclassProc(control, message, wParam, lParam);
 }
 
-}  // namespace
-
-bool SetAccessibleName(HWND control, const std::wstring& name) {
-  auto owned = std::make_unique<std::wstring>(name);
+bool AccessibleNames::Set(HWND control, const std::wstring& name) {
+  auto owned = std::make_unique<NamedControl>(NamedControl{name, this});
   if (control == nullptr || !SetWindowSubclass(control, NamedControlProc, kSubclassId,
                                                reinterpret_cast<DWORD_PTR>(owned.get()))) {
     return false;

@@ -119,7 +119,7 @@ void MainWindow::CreateControls() {
                                                   {IDC_CHECK3, L"Scissors chosen"},
                                                   {IDC_TXTHOST, L"Host"}};
   for (const auto& [id, name] : names) {
-    SetAccessibleName(Control(id), name);  // without it the control only goes unnamed
+    accessibleNames_.Set(Control(id), name);  // without it the control only goes unnamed
   }
   // Neither text box has a length limit.
   SendMessageW(Control(IDC_TXTHOST), EM_SETLIMITTEXT, 0, 0);

@@ -9,6 +9,7 @@
 
 #include "link/link_system.h"
 #include "link/mod_dapi.h"
+#include "window/accessible_name_win.h"
 #include "window/avatar_list_box_win.h"
 #include "window/choice_commands.h"
 #include "window/click_order.h"
@@ -74,6 +75,7 @@ class MainWindow final : public GameWindow {
   std::exception_ptr failure_;
   ULONGLONG lastGetHostClick_ = 0;
 
+  AccessibleNames accessibleNames_;  // outlives the controls: they go in the destructor's body
   AvatarListBox avatars_;
   StdUnitRandom random_;
   ChoiceCommands choices_;

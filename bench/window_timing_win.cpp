@@ -1,0 +1,247 @@
+// Times the real Kelto.exe, with the stand-in wadapi.dll beside it, against what the
+// system itself needs for the same work, measured in the same run:
+// - "Get Host" on a 4 MiB chat text delivered inside the call, from the click's command
+//   to the host shown, against MultiByteToWideChar widening the same bytes;
+// - start-up, from process start to the window shown and answering, against a bare
+//   window built with the same toolchain.
+// Run it from the folder that holds Kelto.exe, wadapi.dll and bare_window.exe.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/chat_bytes.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kStartUpRuns = 12;
+constexpr int kClickRuns = 25;
+constexpr DWORD kPatienceMs = 20000;
+constexpr char kHost[] = "timinghost";
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(to.QuadPart - from.QuadPart) * 1e3 /
+         static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+std::wstring OwnFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(length);
+  return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+// A started program, ended when this goes.
+class Started {
+ public:
+  explicit Started(const std::wstring& executable) {
+    std::wstring command = L"\"" + executable + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    started_ = Now();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_)) {
+      process_ = {};
+    }
+  }
+  ~Started() {
+    if (process_.hProcess == nullptr) {
+      return;
+    }
+    if (window_ != nullptr) {
+      PostMessageW(window_, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.hProcess, 1);
+      WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
+
+  // Milliseconds from the start to the program's visible window of that class
+  // answering a message; negative if it never does.
+  double WaitForWindow(const wchar_t* windowClass) {
+    if (process_.hProcess == nullptr) {
+      return -1;
+    }
+    const ULONGLONG giveUp = GetTickCount64() + kPatienceMs;
+    while (GetTickCount64() < giveUp) {
+      for (HWND found = FindWindowExW(nullptr, nullptr, windowClass, nullptr); found != nullptr;
+           found = FindWindowExW(nullptr, found, windowClass, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(found, &owner);
+        if (owner == process_.dwProcessId && IsWindowVisible(found)) {
+          DWORD_PTR ignored = 0;
+          SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &ignored);
+          window_ = found;
+          return Milliseconds(started_, Now());
+        }
+      }
+      if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
+        return -1;
+      }
+      Sleep(0);
+    }
+    return -1;
+  }
+
+  HWND Window() const { return window_; }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  LARGE_INTEGER started_{};
+  HWND window_ = nullptr;
+};
+
+// The chat text as a scenario line for the stand-in: every byte that needs it escaped.
+std::string ScenarioText(const std::string& bytes) {
+  std::string quoted = "\"";
+  quoted.reserve(bytes.size() * 2);
+  for (const char byte : bytes) {
+    switch (byte) {
+      case '\r':
+        quoted += "\\r";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
+      case '\0':
+        quoted += "\\0";
+        break;
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\\':
+        quoted += "\\\\";
+        break;
+      default:
+        quoted += byte;
+        break;
+    }
+  }
+  return quoted + "\"";
+}
+
+// The fastest and the median of `runs` widenings of `bytes` into fresh memory.
+std::vector<double> SystemWidenings(const std::string& bytes, int runs) {
+  std::vector<double> times;
+  const int length = static_cast<int>(bytes.size());
+  for (int run = 0; run < runs; ++run) {
+    const LARGE_INTEGER start = Now();
+    const std::unique_ptr<wchar_t[]> wide(new wchar_t[bytes.size()]);
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, wide.get(), length);
+    times.push_back(Milliseconds(start, Now()));
+  }
+  return times;
+}
+
+bool TimeGetHost(const std::wstring& folder) {
+  // About 4 MiB of chat lines, the host's announcement near the end, and the
+  // library's NUL and trailer.
+  const std::string bytes = kelto::bench::ChatBytes(4u << 20) + kHost +
+                            ": The Game Is Rock, Paper, Scissors\r\nbye for now\r\n" +
+                            std::string("\0tail", 5);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring scenario = std::wstring(temp) + L"kelto-timing-scenario.txt";
+  std::ofstream(scenario.c_str(), std::ios::binary) << "alltext " << ScenarioText(bytes) << "\n";
+  SetEnvironmentVariableW(L"WADAPI_SCENARIO", scenario.c_str());
+
+  std::vector<double> clicks;
+  {
+    Started kelto(folder + L"\\Kelto.exe");
+    if (kelto.WaitForWindow(KELTO_WINDOW_CLASS) < 0) {
+      std::printf("Kelto did not start\n");
+      return false;
+    }
+    const HWND host = GetDlgItem(kelto.Window(), IDC_TXTHOST);
+    const HWND button = GetDlgItem(kelto.Window(), IDC_COMMAND4);
+    for (int run = 0; run < kClickRuns; ++run) {
+      SendMessageW(host, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+      const LARGE_INTEGER start = Now();
+      // What a click on "Get Host" sends; it returns once the click has been handled.
+      SendMessageW(kelto.Window(), WM_COMMAND, MAKEWPARAM(IDC_COMMAND4, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+      const LARGE_INTEGER end = Now();
+      wchar_t shown[64] = L"";
+      // GetWindowText reads no control of another process.
+      SendMessageW(host, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
+      if (std::wstring(shown) != std::wstring(kHost, kHost + sizeof kHost - 1)) {
+        std::printf("Get Host did not show the host (it shows \"%ls\")\n", shown);
+        return false;
+      }
+      clicks.push_back(Milliseconds(start, end));
+    }
+  }
+  DeleteFileW(scenario.c_str());
+  const std::vector<double> widenings = SystemWidenings(bytes, kClickRuns);
+  const double click = *std::min_element(clicks.begin(), clicks.end());
+  const double widening = *std::min_element(widenings.begin(), widenings.end());
+  std::printf(
+      "Get Host on %.1f MiB: click to host shown %.2f ms (median %.2f); the system's "
+      "widening %.2f ms (median %.2f): %.2f times (goal: at most 4)\n",
+      static_cast<double>(bytes.size()) / (1 << 20), click, Median(clicks), widening,
+      Median(widenings), click / widening);
+  return true;
+}
+
+bool TimeStartUp(const std::wstring& folder) {
+  SetEnvironmentVariableW(L"WADAPI_SCENARIO", nullptr);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  // The stand-in's friendly default chat, with no chat client needed.
+  const std::wstring scenario = std::wstring(temp) + L"kelto-timing-start.txt";
+  std::ofstream(scenario.c_str(), std::ios::binary) << "init 0\n";
+  SetEnvironmentVariableW(L"WADAPI_SCENARIO", scenario.c_str());
+  std::vector<double> kelto;
+  std::vector<double> bare;
+  // Alternated, so that both meet the same disturbances.
+  for (int run = 0; run < kStartUpRuns; ++run) {
+    Started keltoRun(folder + L"\\Kelto.exe");
+    kelto.push_back(keltoRun.WaitForWindow(KELTO_WINDOW_CLASS));
+    Started bareRun(folder + L"\\bare_window.exe");
+    bare.push_back(bareRun.WaitForWindow(L"KeltoBareWindow"));
+  }
+  DeleteFileW(scenario.c_str());
+  if (*std::min_element(kelto.begin(), kelto.end()) < 0 ||
+      *std::min_element(bare.begin(), bare.end()) < 0) {
+    std::printf("a program did not show its window\n");
+    return false;
+  }
+  const double keltoBest = *std::min_element(kelto.begin(), kelto.end());
+  const double bareBest = *std::min_element(bare.begin(), bare.end());
+  std::printf(
+      "Start-up to the shown window: Kelto %.1f ms (median %.1f), a bare window %.1f ms "
+      "(median %.1f): %.2f times (goal: at most 1.25)\n",
+      keltoBest, Median(kelto), bareBest, Median(bare), keltoBest / bareBest);
+  return true;
+}
+
+}  // namespace
+
+int wmain() {
+  const std::wstring folder = OwnFolder();
+  const bool timed = TimeGetHost(folder) && TimeStartUp(folder);
+  return timed ? 0 : 1;
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Times the real Kelto.exe under Wine, on a virtual display of its own, against what
+# the system needs for the same work in the same run: "Get Host" on a 4 MiB chat text
+# against MultiByteToWideChar widening the same bytes, and start-up against a bare
+# window built the same way. See bench/window_timing_win.cpp.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/install-deps.sh" cross wine
+"$root/scripts/build.sh" >/dev/null
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+kelto_choose_wine
+kelto_explain_wine
+# shellcheck source=virtual-display.sh
+. "$root/scripts/virtual-display.sh"
+start_virtual_display
+export WINEPREFIX="$root/build/wineprefix$KELTO_PREFIX_SUFFIX-test"
+"$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
+trap 'wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
+"$root/scripts/wine-run.sh" --tests "$root/build/$KELTO_WINE_ARCH/bin/window_timing.exe"
