@@ -164,6 +164,8 @@ void ParseStatement(LineReader& line, Scenario& scenario) {
     scenario.writes.push_back(std::move(write));
   } else if (keyword == "fill") {
     scenario.fillMegabytes = line.Number<std::size_t>();
+  } else if (keyword == "keepquit") {
+    scenario.pumpKeepsQuit = true;
   } else if (keyword == "pump") {
     scenario.pumpMilliseconds = line.Number<unsigned>();
   } else {

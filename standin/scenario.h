@@ -17,6 +17,8 @@
 //                            at OFFSET on every call, never past the buffer's text
 //   pump MS                  every request handles the thread's window messages for
 //                            MS milliseconds before it answers, as a library may
+//   keepquit                 those pumps keep a quit request for themselves, where
+//                            they would otherwise leave it for the caller's loop
 //   fill MEGABYTES           that many megabytes of ordinary chat lines in front of
 //                            the chat text, for big-text tests
 
@@ -55,6 +57,7 @@ struct Scenario {
   std::vector<Message> messages;
   std::vector<BufferWrite> writes;
   unsigned pumpMilliseconds = 0;
+  bool pumpKeepsQuit = false;
   std::size_t fillMegabytes = 0;
 };
 

@@ -80,6 +80,9 @@ void ScriptedChat::Pump() const {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
+        if (scenario_.pumpKeepsQuit) {
+          continue;
+        }
         PostQuitMessage(static_cast<int>(message.wParam));
         return;
       }
