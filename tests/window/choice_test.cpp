@@ -65,6 +65,56 @@ TEST(Choices, EndlessBusyIsGivenUpWithAWarningAndTheWindowStaysUsable) {
             L"is unchanged. Try again.");
 }
 
+// Puts the text on the clipboard; false if the clipboard would not take it.
+bool SetClipboardText(const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) {
+    return false;
+  }
+  bool placed = false;
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  if (EmptyClipboard()) {
+    if (const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+      std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+      GlobalUnlock(memory);
+      placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+      if (!placed) {
+        GlobalFree(memory);
+      }
+    }
+  }
+  CloseClipboard();
+  return placed;
+}
+
+TEST(Choices, HostFieldTakesAnyNameTypedOrPastedAndSendsItWhole) {
+  const struct {
+    const char* name;
+    std::wstring host;
+    bool pasted;
+  } rows[] = {
+      {"typed, wider than the field", std::wstring(60, L'W'), false},
+      {"pasted, longer than an edit box takes by default", std::wstring(40000, L'n'), true},
+  };
+  for (const auto& row : rows) {
+    KeltoSession kelto;
+    ASSERT_NE(kelto.WaitForWindow(), nullptr) << row.name;
+    if (row.pasted) {
+      ASSERT_TRUE(SetClipboardText(row.host)) << row.name;
+      kelto.Click(IDC_TXTHOST);
+      kelto.PressKeys({VK_CONTROL, 'V'}, true);
+      WaitUntil([&] { return kelto.Text(IDC_TXTHOST).size() >= row.host.size(); }, 5000);
+    } else {
+      kelto.TypeIntoHost(row.host);
+    }
+    EXPECT_EQ(kelto.Text(IDC_TXTHOST).size(), row.host.size()) << row.name;
+    kelto.Click(IDC_COMMAND1);
+    ASSERT_TRUE(LogHas(kelto, 2)) << row.name;
+    EXPECT_EQ(kelto.Log()[1], "DapiCommunicate \"Kelto\" 2 \"" +
+                                  std::string(row.host.begin(), row.host.end()) + "\" \"Rock\"")
+        << row.name;
+  }
+}
+
 TEST(Choices, RefusedOrUncarriableChoicesAreToldAsTheyEnded) {
   const struct {
     const char* scenario;
