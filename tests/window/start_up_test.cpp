@@ -253,6 +253,54 @@ TEST_F(Dpi, LayoutScalesWithTheDisplay) {
   ExpectLayout(kelto, dpi);
 }
 
+// A menu font so large that Kelto's menu bar takes two rows, for as long as it lives;
+// programs started meanwhile read it.
+class LargeMenuFont {
+ public:
+  explicit LargeMenuFont(int dpi) {
+    saved_.cbSize = sizeof saved_;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof saved_, &saved_, 0)) {
+      return;
+    }
+    NONCLIENTMETRICSW large = saved_;
+    large.lfMenuFont.lfHeight = -MulDiv(40, dpi, 72);
+    large.iMenuHeight = MulDiv(large.iMenuHeight, 4, 1);
+    set_ = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof large, &large,
+                                 SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
+  }
+  ~LargeMenuFont() {
+    if (set_) {
+      SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof saved_, &saved_,
+                            SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    }
+  }
+  LargeMenuFont(const LargeMenuFont&) = delete;
+  LargeMenuFont& operator=(const LargeMenuFont&) = delete;
+  bool Set() const { return set_; }
+
+ private:
+  NONCLIENTMETRICSW saved_{};
+  bool set_ = false;
+};
+
+TEST_F(Dpi, LayoutHoldsWhenTheMenuBarTakesTwoRows) {
+  const LargeMenuFont font(dpi);
+  ASSERT_TRUE(font.Set());
+  KeltoSession kelto;
+  ASSERT_NE(kelto.WaitForWindow(), nullptr);
+  // Menus cannot be read from another process; a frame taller than one with a menu bar
+  // of one row says the bar wrapped.
+  RECT client{};
+  GetClientRect(kelto.Window(), &client);
+  RECT oneRow = client;
+  AdjustWindowRectEx(&oneRow, static_cast<DWORD>(GetWindowLongW(kelto.Window(), GWL_STYLE)), TRUE,
+                     static_cast<DWORD>(GetWindowLongW(kelto.Window(), GWL_EXSTYLE)));
+  RECT frame{};
+  GetWindowRect(kelto.Window(), &frame);
+  ASSERT_GT(frame.bottom - frame.top, oneRow.bottom - oneRow.top) << "the menu bar did not wrap";
+  ExpectLayout(kelto, dpi);
+}
+
 BOOL CALLBACK CollectStatic(HWND control, LPARAM lParam) {
   wchar_t className[16] = {};
   GetClassNameW(control, className, 16);
