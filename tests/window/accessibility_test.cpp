@@ -62,6 +62,31 @@ HWND FocusOf(const KeltoSession& kelto) {
              : nullptr;
 }
 
+// A window of the test's own, to switch to and away from Kelto.
+class OtherWindow {
+ public:
+  OtherWindow()
+      : window_(CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                0, 0, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                nullptr)) {}
+  ~OtherWindow() {
+    if (window_ != nullptr) {
+      DestroyWindow(window_);
+    }
+  }
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+  HWND Handle() const { return window_; }
+
+ private:
+  HWND window_;
+};
+
+bool BringToFront(HWND window) {
+  SetForegroundWindow(window);
+  return WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
+}
+
 TEST_F(Accessibility, FocusComesBackWhereTheUserLeftIt) {
   kelto.PressKeys({VK_TAB, VK_TAB});  // from the host field past "Rock" to "Paper"
   ASSERT_EQ(FocusOf(kelto), kelto.Control(IDC_COMMAND2));
@@ -71,7 +96,17 @@ TEST_F(Accessibility, FocusComesBackWhereTheUserLeftIt) {
     ASSERT_TRUE(WaitUntil([&] { return (IsIconic(kelto.Window()) != FALSE) == iconic; }, 5000));
   }
   EXPECT_TRUE(WaitUntil([&] { return FocusOf(kelto) == kelto.Control(IDC_COMMAND2); }, 3000))
-      << "the focus is on " << FocusOf(kelto);
+      << "after minimising, the focus is on " << FocusOf(kelto);
+
+  // On to "Scissors", away to another program, and back.
+  kelto.PressKeys({VK_TAB});
+  ASSERT_EQ(FocusOf(kelto), kelto.Control(IDC_COMMAND3));
+  const OtherWindow other;
+  ASSERT_NE(other.Handle(), nullptr);
+  ASSERT_TRUE(BringToFront(other.Handle()));
+  ASSERT_TRUE(BringToFront(kelto.Window()));
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(kelto) == kelto.Control(IDC_COMMAND3); }, 3000))
+      << "after switching back, the focus is on " << FocusOf(kelto);
 }
 
 }  // namespace
