@@ -92,6 +92,36 @@ class Raised {
   bool& flag_;
 };
 
+const AnnouncementSearch& Search() {
+  static const AnnouncementSearch search;
+  return search;
+}
+
+// Where the last line break that ends at or before `end` begins, or npos.
+std::size_t FindLastLineBreak(std::u16string_view text, std::size_t end) {
+  for (std::size_t at = end; at >= 2; --at) {
+    if (text[at - 1] == kLineBreak[1] && text[at - 2] == kLineBreak[0]) {
+      return at - 2;
+    }
+  }
+  return std::u16string_view::npos;
+}
+
+// The sender in the line's first announcement, if the line names a host.
+std::optional<std::u16string_view> HostOfLine(std::u16string_view line, const AvatarList& avatars,
+                                              const GameWindow& window) {
+  const std::u16string_view rest = WithoutPrefix(line);
+  const std::size_t found = Search().Find(rest);
+  if (found == std::u16string_view::npos) {
+    return std::nullopt;
+  }
+  const std::u16string_view name = rest.substr(0, found);
+  if (name == kSystemSender || IsInList(name, avatars, window)) {
+    return std::nullopt;
+  }
+  return name;
+}
+
 }  // namespace
 
 std::u16string Tokenizer::GetToken(std::u16string sText, std::u16string_view sDelimiter) {
@@ -164,40 +194,6 @@ bool IsInList(std::u16string_view name, const AvatarList& list, const GameWindow
   }
   return false;
 }
-
-namespace {
-
-const AnnouncementSearch& Search() {
-  static const AnnouncementSearch search;
-  return search;
-}
-
-// Where the last line break that ends at or before `end` begins, or npos.
-std::size_t FindLastLineBreak(std::u16string_view text, std::size_t end) {
-  for (std::size_t at = end; at >= 2; --at) {
-    if (text[at - 1] == kLineBreak[1] && text[at - 2] == kLineBreak[0]) {
-      return at - 2;
-    }
-  }
-  return std::u16string_view::npos;
-}
-
-// The sender in the line's first announcement, if the line names a host.
-std::optional<std::u16string_view> HostOfLine(std::u16string_view line, const AvatarList& avatars,
-                                              const GameWindow& window) {
-  const std::u16string_view rest = WithoutPrefix(line);
-  const std::size_t found = Search().Find(rest);
-  if (found == std::u16string_view::npos) {
-    return std::nullopt;
-  }
-  const std::u16string_view name = rest.substr(0, found);
-  if (name == kSystemSender || IsInList(name, avatars, window)) {
-    return std::nullopt;
-  }
-  return name;
-}
-
-}  // namespace
 
 void FindHost(std::u16string text, GameWindow& window, Tokenizer& tokenizer) {
   AvatarList& avatars = window.Avatars();
