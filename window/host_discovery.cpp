@@ -133,8 +133,7 @@ std::u16string_view Tokenizer::NextToken(std::u16string sText, std::u16string_vi
     text_ = std::move(sText);
     offset_ = 0;
   } else if (offset_ >= text_.size()) {
-    std::u16string().swap(text_);  // walked to its end: give the memory back
-    offset_ = 0;
+    LetGoIfWalked();
     return {};
   }
   const std::u16string_view rest = std::u16string_view(text_).substr(offset_);
@@ -176,7 +175,7 @@ std::u16string_view Tokenizer::LinesBeforeEmptyLine(std::u16string sText) {
 
 void Tokenizer::LetGoIfWalked() {
   if (offset_ >= text_.size()) {
-    std::u16string().swap(text_);
+    std::u16string().swap(text_);  // clear() would keep the memory
     offset_ = 0;
   }
 }
