@@ -143,6 +143,28 @@ std::string ScenarioText(const std::string& bytes) {
   return quoted + "\"";
 }
 
+// A scenario for the stand-in, in the temporary folder and named by WADAPI_SCENARIO
+// for the programs started while it lives.
+class ScenarioFile {
+ public:
+  ScenarioFile(const wchar_t* name, const std::string& text) {
+    wchar_t temp[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp, length > 0 && length < MAX_PATH ? length : 0) + name;
+    std::ofstream(path_.c_str(), std::ios::binary) << text;
+    SetEnvironmentVariableW(L"WADAPI_SCENARIO", path_.c_str());
+  }
+  ~ScenarioFile() {
+    SetEnvironmentVariableW(L"WADAPI_SCENARIO", nullptr);
+    DeleteFileW(path_.c_str());
+  }
+  ScenarioFile(const ScenarioFile&) = delete;
+  ScenarioFile& operator=(const ScenarioFile&) = delete;
+
+ private:
+  std::wstring path_;
+};
+
 // The fastest and the median of `runs` widenings of `bytes` into fresh memory.
 std::vector<double> SystemWidenings(const std::string& bytes, int runs) {
   std::vector<double> times;
@@ -162,11 +184,8 @@ bool TimeGetHost(const std::wstring& folder) {
   const std::string bytes = kelto::bench::ChatBytes(4u << 20) + kHost +
                             ": The Game Is Rock, Paper, Scissors\r\nbye for now\r\n" +
                             std::string("\0tail", 5);
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring scenario = std::wstring(temp) + L"kelto-timing-scenario.txt";
-  std::ofstream(scenario.c_str(), std::ios::binary) << "alltext " << ScenarioText(bytes) << "\n";
-  SetEnvironmentVariableW(L"WADAPI_SCENARIO", scenario.c_str());
+  const ScenarioFile scenario(L"kelto-timing-scenario.txt",
+                              "alltext " + ScenarioText(bytes) + "\n");
 
   std::vector<double> clicks;
   {
@@ -194,7 +213,6 @@ bool TimeGetHost(const std::wstring& folder) {
       clicks.push_back(Milliseconds(start, end));
     }
   }
-  DeleteFileW(scenario.c_str());
   const std::vector<double> widenings = SystemWidenings(bytes, kClickRuns);
   const double click = *std::min_element(clicks.begin(), clicks.end());
   const double widening = *std::min_element(widenings.begin(), widenings.end());
@@ -207,13 +225,8 @@ bool TimeGetHost(const std::wstring& folder) {
 }
 
 bool TimeStartUp(const std::wstring& folder) {
-  SetEnvironmentVariableW(L"WADAPI_SCENARIO", nullptr);
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
   // The stand-in's friendly default chat, with no chat client needed.
-  const std::wstring scenario = std::wstring(temp) + L"kelto-timing-start.txt";
-  std::ofstream(scenario.c_str(), std::ios::binary) << "init 0\n";
-  SetEnvironmentVariableW(L"WADAPI_SCENARIO", scenario.c_str());
+  const ScenarioFile scenario(L"kelto-timing-start.txt", "init 0\n");
   std::vector<double> kelto;
   std::vector<double> bare;
   // Alternated, so that both meet the same disturbances.
@@ -223,14 +236,12 @@ bool TimeStartUp(const std::wstring& folder) {
     Started bareRun(folder + L"\\bare_window.exe");
     bare.push_back(bareRun.WaitForWindow(L"KeltoBareWindow"));
   }
-  DeleteFileW(scenario.c_str());
-  if (*std::min_element(kelto.begin(), kelto.end()) < 0 ||
-      *std::min_element(bare.begin(), bare.end()) < 0) {
+  const double keltoBest = *std::min_element(kelto.begin(), kelto.end());
+  const double bareBest = *std::min_element(bare.begin(), bare.end());
+  if (keltoBest < 0 || bareBest < 0) {
     std::printf("a program did not show its window\n");
     return false;
   }
-  const double keltoBest = *std::min_element(kelto.begin(), kelto.end());
-  const double bareBest = *std::min_element(bare.begin(), bare.end());
   std::printf(
       "Start-up to the shown window: Kelto %.1f ms (median %.1f), a bare window %.1f ms "
       "(median %.1f): %.2f times (goal: at most 1.25)\n",
