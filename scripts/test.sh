@@ -42,14 +42,8 @@ echo "== Window: Kelto.exe with the stand-in library, under Wine"
 "$root/scripts/build.sh"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
-kelto_choose_wine
-kelto_explain_wine
-# shellcheck source=virtual-display.sh
-. "$root/scripts/virtual-display.sh"
-start_virtual_display
-export WINEPREFIX="$root/build/wineprefix$KELTO_PREFIX_SUFFIX-test"
-# Boots the prefix on first use, then keeps one Wine server for all window tests.
-"$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
+kelto_start_test_session
+# Then one Wine server for all window tests.
 wineserver -k 2>/dev/null || true
 wineserver -p
 # The session's first program starts Wine's own services; let that be one whose

@@ -9,12 +9,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/build.sh" >/dev/null
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
-kelto_choose_wine
-kelto_explain_wine
-# shellcheck source=virtual-display.sh
-. "$root/scripts/virtual-display.sh"
-start_virtual_display
-export WINEPREFIX="$root/build/wineprefix$KELTO_PREFIX_SUFFIX-test"
-"$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
+kelto_start_test_session
 trap 'wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
 "$root/scripts/wine-run.sh" --tests "$root/build/$KELTO_WINE_ARCH/bin/window_timing.exe"

@@ -36,3 +36,17 @@ kelto_explain_wine() {
     echo "Kelto.exe that ships. Wine runs the 64-bit build of the same sources (build/win64)."
   fi
 }
+
+# For test.sh and time-under-wine.sh: Wine chosen and explained, a virtual display of
+# their own, and the test prefix (WINEPREFIX), booted on first use.
+kelto_start_test_session() {
+  local root
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  kelto_choose_wine
+  kelto_explain_wine
+  # shellcheck source=virtual-display.sh
+  . "$root/scripts/virtual-display.sh"
+  start_virtual_display
+  export WINEPREFIX="$root/build/wineprefix$KELTO_PREFIX_SUFFIX-test"
+  "$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
+}
