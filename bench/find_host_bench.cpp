@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "bench/chat_bytes.h"
-#include "link/text_search.h"
 #include "tests/unit/fakes.h"
 #include "window/host_discovery.h"
 
