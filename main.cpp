@@ -12,6 +12,7 @@
 
 #include "link/link_system_win.h"
 #include "link/mod_dapi.h"
+#include "link/module_file_win.h"
 #include "link/run_time_error.h"
 #include "link/wadapi_loader_win.h"
 #include "window/main_window.h"
@@ -36,24 +37,13 @@ namespace {
 // empty. Naming Kelto's own folder drops the working folder on both and keeps the order;
 // SetDefaultDllDirectories would drop PATH as well.
 void KeepWorkingFolderOutOfTheDllSearch() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) {
-      break;
+  std::wstring folder = kelto::ModuleFileName(nullptr);
+  const std::size_t slash = folder.find_last_of(L"\\/");
+  if (slash != std::wstring::npos) {
+    folder.resize(slash);
+    if (SetDllDirectoryW(folder.c_str())) {
+      return;
     }
-    if (length < path.size()) {
-      path.resize(length);
-      const std::size_t slash = path.find_last_of(L"\\/");
-      if (slash != std::wstring::npos) {
-        path.resize(slash);
-        if (SetDllDirectoryW(path.c_str())) {
-          return;
-        }
-      }
-      break;
-    }
-    path.resize(path.size() * 2);
   }
   SetDllDirectoryW(L"");  // Windows' own way, where the folder cannot be named
 }

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdarg>
 #include <string_view>
-#include <vector>
 
+#include "link/module_file_win.h"
 #include "link/run_time_error.h"
 #include "link/wide_text_win.h"
 
@@ -94,17 +94,8 @@ std::u16string LoadFailureText(DWORD error) {
 }
 
 std::u16string ModulePath(HMODULE module) {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) {
-      return u"wadapi.dll";
-    }
-    if (length < path.size()) {
-      return FromWide(std::wstring_view(path.data(), length));
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = ModuleFileName(module);
+  return path.empty() ? u"wadapi.dll" : FromWide(path);
 }
 
 }  // namespace
