@@ -120,6 +120,10 @@ KeltoSession::~KeltoSession() {
   }
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
+  // Kelto ran in the folder; with it gone, the folder goes too.
+  DeleteFileW((directory_ + L"\\calls.log").c_str());
+  DeleteFileW((directory_ + L"\\scenario.txt").c_str());
+  RemoveDirectoryW(directory_.c_str());
 }
 
 HWND KeltoSession::WaitForWindow(DWORD timeoutMs) {
