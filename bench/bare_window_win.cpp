@@ -1,6 +1,13 @@
 // The least a Win32 program does to show a window, built with Kelto's toolchain, its
 // link options and its manifest: what Kelto's start-up is measured against.
+// With "/libraries" it first loads the two libraries Kelto cannot start without, the
+// common controls (of today, through the manifest) and wadapi.dll, so that a timing
+// can tell their share from Kelto's own.
 #include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
+
+#include <cwchar>
 
 namespace {
 
@@ -12,9 +19,24 @@ LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+bool LoadKeltosLibraries() {
+  const HMODULE controls = LoadLibraryW(L"comctl32.dll");
+  if (controls == nullptr) {
+    return false;
+  }
+  using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const auto init = reinterpret_cast<InitControls>(
+      reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));
+  const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES};
+  return init != nullptr && init(&classes) && LoadLibraryW(L"wadapi.dll") != nullptr;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+  if (std::wcscmp(commandLine, L"/libraries") == 0 && !LoadKeltosLibraries()) {
+    return 1;
+  }
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = BareWindowProc;
