@@ -46,9 +46,10 @@ fi
 if [ "$unmanaged" -eq 0 ]; then
   exec "$KELTO_WINE" "$@"
 fi
-# Once in a while (seen once in CI, never here) Wine ends a test program at once, with
-# no output and a failing exit code: the program never ran. Every test program prints
-# before it can fail, so such an end is Wine's, and the program gets one more start.
+# Once in a while (seen once in CI, not reproduced since) Wine ends a test program at
+# once, with no output and a failing exit code: the program never ran. Every test
+# program prints before it can fail, so such an end is Wine's, and the program gets
+# one more start.
 # The output goes through a file, not a pipe, since a Wine service that the program
 # starts would hold a pipe open after the program ends; tail passes it on as it comes,
 # so a test that times out still shows how far it got.
