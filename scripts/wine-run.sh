@@ -52,8 +52,9 @@ fi
 # one more start.
 # The output goes through a file, not a pipe, since a Wine service that the program
 # starts would hold a pipe open after the program ends; tail passes it on as it comes,
-# so a test that times out still shows how far it got.
-output=$(mktemp)
+# so a test that times out still shows how far it got. The file is in build/, where a
+# test killed before it can remove the file leaves it.
+output=$(mktemp "$root/build/wine-run-output.XXXXXX")
 trap 'rm -f "$output"' EXIT
 for attempt in 1 2; do
   started=$(date +%s%N)
