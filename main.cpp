@@ -37,13 +37,9 @@ namespace {
 // empty. Naming Kelto's own folder drops the working folder on both and keeps the order;
 // SetDefaultDllDirectories would drop PATH as well.
 void KeepWorkingFolderOutOfTheDllSearch() {
-  std::wstring folder = kelto::ModuleFileName(nullptr);
-  const std::size_t slash = folder.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) {
-    folder.resize(slash);
-    if (SetDllDirectoryW(folder.c_str())) {
-      return;
-    }
+  const std::wstring folder = kelto::ModuleFolder(nullptr);
+  if (!folder.empty() && SetDllDirectoryW(folder.c_str())) {
+    return;
   }
   SetDllDirectoryW(L"");  // Windows' own way, where the folder cannot be named
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/chat_bytes.h"
+#include "link/module_file_win.h"
 #include "resource.h"
 
 namespace {
@@ -41,13 +42,6 @@ LARGE_INTEGER Now() {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
-}
-
-std::wstring OwnFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  path.resize(length);
-  return path.substr(0, path.find_last_of(L"\\/"));
 }
 
 // A started program, ended when this goes.
@@ -269,7 +263,7 @@ bool TimeStartUp(const std::wstring& folder) {
 }  // namespace
 
 int wmain() {
-  const std::wstring folder = OwnFolder();
+  const std::wstring folder = kelto::ModuleFolder(nullptr);
   const bool timed = TimeGetHost(folder) && TimeStartUp(folder);
   return timed ? 0 : 1;
 }

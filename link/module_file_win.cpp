@@ -17,4 +17,11 @@ std::wstring ModuleFileName(HMODULE module) {
   }
 }
 
+std::wstring ModuleFolder(HMODULE module) {
+  std::wstring path = ModuleFileName(module);
+  const std::size_t slash = path.find_last_of(L"\\/");
+  path.resize(slash == std::wstring::npos ? 0 : slash);
+  return path;
+}
+
 }  // namespace kelto

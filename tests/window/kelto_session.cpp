@@ -6,6 +6,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "link/module_file_win.h"
 #include "resources/resource.h"
 
 namespace kelto::window_testing {
@@ -69,10 +70,7 @@ std::wstring TextOf(HWND window) {
 }  // namespace
 
 std::wstring TestFolder() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L"\\/"));
+  return kelto::ModuleFolder(nullptr);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
