@@ -67,6 +67,10 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+// The stand-in's call log and scenario, in each session's folder.
+constexpr wchar_t kLogName[] = L"\\calls.log";
+constexpr wchar_t kScenarioName[] = L"\\scenario.txt";
+
 }  // namespace
 
 std::wstring TestFolder() {
@@ -89,13 +93,13 @@ KeltoSession::KeltoSession(SessionOptions options) : windowClass_(options.window
   directory_ = TestFolder() + L"\\session-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                std::to_wstring(++sessions);
   CreateDirectoryW(directory_.c_str(), nullptr);
-  const std::wstring log = directory_ + L"\\calls.log";
+  const std::wstring log = directory_ + kLogName;
   DeleteFileW(log.c_str());
   SetEnvironmentVariableW(L"WADAPI_LOG", log.c_str());
   if (options.overDde) {
     SetEnvironmentVariableW(L"WADAPI_SCENARIO", nullptr);
   } else {
-    const std::wstring scenario = directory_ + L"\\scenario.txt";
+    const std::wstring scenario = directory_ + kScenarioName;
     std::ofstream(scenario.c_str(), std::ios::binary) << "# the stand-in's defaults\n"
                                                       << options.scenario;
     SetEnvironmentVariableW(L"WADAPI_SCENARIO", scenario.c_str());
@@ -119,8 +123,8 @@ KeltoSession::~KeltoSession() {
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
   // Kelto ran in the folder; with it gone, the folder goes too.
-  DeleteFileW((directory_ + L"\\calls.log").c_str());
-  DeleteFileW((directory_ + L"\\scenario.txt").c_str());
+  DeleteFileW((directory_ + kLogName).c_str());
+  DeleteFileW((directory_ + kScenarioName).c_str());
   RemoveDirectoryW(directory_.c_str());
 }
 
@@ -243,7 +247,7 @@ bool KeltoSession::HasMainWindow() const {
 }
 
 std::vector<std::string> KeltoSession::Log() const {
-  std::ifstream file((directory_ + L"\\calls.log").c_str(), std::ios::binary);
+  std::ifstream file((directory_ + kLogName).c_str(), std::ios::binary);
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) {
     lines.push_back(line);
