@@ -64,6 +64,9 @@ RequestOutcome ModDapi::RunResultCodeLoop(Request&& request) {
     if (closed_) {
       return {End::LinkClosed, state_.DapiResult};
     }
+    // A failure left behind between requests (a late chat text that could not be
+    // stored) ends the program before another move goes out unseen.
+    RethrowCallbackFailure();
     request();
     RethrowCallbackFailure();
     std::u16string code = state_.DapiResult;

@@ -1,5 +1,8 @@
 #include "link/module_file_win.h"
 
+#include "link/file_path.h"
+#include "link/wide_text_win.h"
+
 namespace kelto {
 
 std::wstring ModuleFileName(HMODULE module) {
@@ -18,10 +21,7 @@ std::wstring ModuleFileName(HMODULE module) {
 }
 
 std::wstring ModuleFolder(HMODULE module) {
-  std::wstring path = ModuleFileName(module);
-  const std::size_t slash = path.find_last_of(L"\\/");
-  path.resize(slash == std::wstring::npos ? 0 : slash);
-  return path;
+  return ToWide(FolderOfPath(FromWide(ModuleFileName(module))));
 }
 
 }  // namespace kelto

@@ -12,8 +12,8 @@ namespace kelto {
 // cannot tell it.
 std::wstring ModuleFileName(HMODULE module);
 
-// The folder that holds `module`'s file, with no separator at its end; empty if the
-// system cannot tell it.
+// The folder that holds `module`'s file, with no separator at its end unless it is a
+// root ("E:\"); empty if the system cannot tell it.
 std::wstring ModuleFolder(HMODULE module);
 
 }  // namespace kelto

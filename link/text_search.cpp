@@ -63,20 +63,36 @@ KELTO_SSE2_FUNCTION std::size_t FindEmptyLineSse2(std::u16string_view text) {
 
 }  // namespace
 
-std::size_t FindEmptyLine(std::u16string_view text) {
+EmptyLineScan ChosenEmptyLineScan() {
 #if defined(__SSE2__)
-  return FindEmptyLineSse2(text);
+  return EmptyLineScan::Sse2;
 #elif defined(KELTO_HAS_SSE2_PATH)
   // Every processor that Windows 8 and later run on has SSE2; Windows 7 ran on some
   // without it.
-  static const bool hasSse2 = [] {
+  static const EmptyLineScan chosen = [] {
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (edx & bit_SSE2) != 0;
+    const bool sse2 = __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (edx & bit_SSE2) != 0;
+    return sse2 ? EmptyLineScan::Sse2 : EmptyLineScan::Scalar;
   }();
-  return hasSse2 ? FindEmptyLineSse2(text) : FindEmptyLineFrom(text, 0);
+  return chosen;
 #else
-  return FindEmptyLineFrom(text, 0);
+  return EmptyLineScan::Scalar;
 #endif
+}
+
+std::size_t FindEmptyLineBy(EmptyLineScan scan, std::u16string_view text) {
+#ifdef KELTO_HAS_SSE2_PATH
+  if (scan == EmptyLineScan::Sse2) {
+    return FindEmptyLineSse2(text);
+  }
+#else
+  static_cast<void>(scan);
+#endif
+  return FindEmptyLineFrom(text, 0);
+}
+
+std::size_t FindEmptyLine(std::u16string_view text) {
+  return FindEmptyLineBy(ChosenEmptyLineScan(), text);
 }
 
 }  // namespace kelto

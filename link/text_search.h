@@ -56,6 +56,14 @@ inline std::size_t FindText(std::u16string_view text, std::u16string_view needle
 // the lines "Get Host" reads. Vectorised where the processor allows.
 std::size_t FindEmptyLine(std::u16string_view text);
 
+// The two ways FindEmptyLine can take: a unit at a time, or eight at a time with SSE2.
+enum class EmptyLineScan : std::uint8_t { Scalar, Sse2 };
+// The way FindEmptyLine takes on this processor.
+EmptyLineScan ChosenEmptyLineScan();
+// FindEmptyLine the given way, for comparing the two: Sse2 only on a processor that
+// has it; in a build without that path, Sse2 is Scalar.
+std::size_t FindEmptyLineBy(EmptyLineScan scan, std::u16string_view text);
+
 // How many units, 1 or 2, the character at `at` takes: a surrogate pair is one
 // character beyond the first 65,536; a lone surrogate stands for itself.
 inline std::size_t CharacterUnits(std::u16string_view text, std::size_t at) {

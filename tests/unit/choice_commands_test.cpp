@@ -96,6 +96,20 @@ TEST_F(ChoiceCommandsTest, ChoiceIsMarkedWhateverEndedItThenFailuresAreTold) {
   }
 }
 
+// A chat text that arrives between requests and cannot be stored leaves its failure
+// with the link; the next click must end with it before its move goes out.
+TEST_F(ChoiceCommandsTest, FailureLeftByALateCallbackEndsTheNextClickBeforeItsRequest) {
+  window.autoSend = 1;
+  for (const int button : {kRock, kPaper, kScissors, kRandomSelect, kGetHost}) {
+    fake.events.clear();
+    fake.library.Callbacks().OnCallbackFailure(std::make_exception_ptr(std::bad_alloc()));
+    EXPECT_THROW(RunClick(button), std::bad_alloc) << button;
+    EXPECT_TRUE(std::none_of(fake.events.begin(), fake.events.end(),
+                             [](const std::string& event) { return event.starts_with("Dapi"); }))
+        << button << ": " << ::testing::PrintToString(fake.events);
+  }
+}
+
 TEST_F(ChoiceCommandsTest, NameTheCodePageCannotCarrySendsNothing) {
   window.host = u"\uFF22\uFF4F\uFF42\uFF22";  // full-width "BobB": "Bob" once narrowed
   const std::u16string told =

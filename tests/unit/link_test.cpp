@@ -118,5 +118,28 @@ TEST(TextSearch, AgreesWithAPlainSearchAtEveryOffset) {
   }
 }
 
+// Each way the empty line can be found gives the plain search's answer, wherever the
+// line stands against the vector blocks and the text's end.
+TEST(TextSearch, BothEmptyLineScansAgreeWithAPlainSearch) {
+  const std::u16string fillers[] = {u"a", u"\n", u"\r\n", u"\r\r\n\n", u"\n\r\n\r", u"\x0D0A"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 4000; ++round) {
+    std::u16string text;
+    while (text.size() < random() % 90) {
+      text += fillers[random() % std::size(fillers)];
+    }
+    if (round % 3 == 0) {
+      text.insert(random() % (text.size() + 1), u"\r\n\r\n");
+    }
+    for (const EmptyLineScan scan : {EmptyLineScan::Scalar, EmptyLineScan::Sse2}) {
+      ASSERT_EQ(FindEmptyLineBy(scan, text), text.find(u"\r\n\r\n"))
+          << round << " scan " << static_cast<int>(scan);
+    }
+  }
+#if defined(__x86_64__) || defined(__SSE2__)
+  EXPECT_EQ(ChosenEmptyLineScan(), EmptyLineScan::Sse2);
+#endif
+}
+
 }  // namespace
 }  // namespace kelto::testing
