@@ -22,15 +22,15 @@ add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
 foreach(suite Platform Release StartUp StayOnTop MissingLibrary Choices RandomSelect GetHost
-              Simulator Dpi Accessibility)
+              Simulator Dpi Accessibility AccessibleIdentity)
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-  set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
+  set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
 # The Dpi suite runs again in Wine prefixes whose displays have 120 and 144 dots per inch.
 foreach(dpi 120 144)
   add_test(NAME window.Dpi${dpi} COMMAND window_tests --gtest_filter=Dpi.*
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-  set_tests_properties(window.Dpi${dpi} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120
+  set_tests_properties(window.Dpi${dpi} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600
                                                    ENVIRONMENT KELTO_TEST_DPI=${dpi})
 endforeach()

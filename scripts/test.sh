@@ -2,7 +2,7 @@
 # Builds everything and runs every check: the layout and clang-tidy, the portable
 # core's unit tests natively (clang 19 with AddressSanitizer and UBSan, a short fuzz run,
 # and g++), then the window tests, which drive the real 32-bit Kelto.exe under Wine
-# on a virtual display, and last the release zips.
+# on a virtual display (window-tests.sh), and last the release zips.
 # KELTO_TESTS_ONLY=1 runs the tests alone: no clang-format, clang-tidy or release step
 # (check-tests-bite.sh runs it so, on code it has changed on purpose).
 set -euo pipefail
@@ -40,17 +40,7 @@ fi
 
 echo "== Window: Kelto.exe with the stand-in library, under Wine"
 "$root/scripts/build.sh"
-# shellcheck source=wine-env.sh
-. "$root/scripts/wine-env.sh"
-kelto_start_test_session
-# Then one Wine server for all window tests.
-wineserver -k 2>/dev/null || true
-wineserver -p
-# The session's first program starts Wine's own services; let that be one whose
-# output goes nowhere, so that none of them holds on to a test's output.
-"$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
-trap 'wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
-ctest --preset "$KELTO_WINE_ARCH"
+"$root/scripts/window-tests.sh"
 
 if [ "$tests_only" != 1 ]; then
   echo "== Release: the zips and what they hold"

@@ -1,11 +1,49 @@
 # Sourced by the scripts that run Windows programs: chooses which build Wine runs.
-# Kelto ships as a 32-bit program, and where this machine's kernel runs 32-bit programs
-# the 32-bit build is what runs and what the window tests drive. A kernel without
-# 32-bit support (ia32_emulation off) cannot start Wine's 32-bit loader at all; there
-# Wine runs the 64-bit build of the same sources instead, and the scripts say so.
+# Kelto ships as a 32-bit program, and the 32-bit build is what runs and what the
+# window tests drive: natively where this machine's kernel runs 32-bit programs, and
+# through qemu-user where it does not (ia32_emulation off), in a namespace of the
+# script's own (kelto_with_i386_emulation). Only where neither can be had does Wine
+# run the 64-bit build of the same sources, and the scripts say so.
 # Sets KELTO_WINE_ARCH (win32 or win64; may be given beforehand), KELTO_WINE (the Wine
 # loader to run programs with), KELTO_PREFIX_SUFFIX ("64" for a 64-bit Wine prefix, so
 # that the two kinds never share one) and WINEARCH.
+
+# Whether 32-bit x86 programs run here: natively, or through a registered emulator.
+kelto_runs_i386() {
+  /usr/lib/wine/wineserver32 --version >/dev/null 2>&1
+}
+
+# Where the kernel runs no 32-bit programs, runs "$@" (the calling script and its
+# arguments) again in a user and mount namespace of its own, in which qemu-i386 runs
+# them; the rest of the machine is left as it was. Returns where nothing is needed or
+# nothing can be done, and then kelto_choose_wine falls back to the 64-bit build.
+# KELTO_EMULATE_I386=1 emulates even where the kernel runs 32-bit programs itself, to
+# try the emulated tests on such a machine: the namespace's registration comes first.
+kelto_with_i386_emulation() {
+  local qemu version
+  [ -z "${KELTO_WINE_ARCH:-}" ] || return 0  # chosen by hand
+  [ -z "${KELTO_I386_EMULATION:-}" ] || return 0  # emulated already
+  if [ "${KELTO_EMULATE_I386:-0}" != 1 ] && kelto_runs_i386; then
+    return 0
+  fi
+  qemu=$(command -v qemu-i386 || true)
+  [ -n "$qemu" ] || return 0
+  # Older qemu-user starts 32-bit Wine, which then spins for minutes reserving its
+  # address space.
+  version=$("$qemu" --version | sed -n '1s/^qemu-i386 version \([0-9]*\).*/\1/p')
+  if [ "${version:-0}" -lt 10 ]; then
+    echo "Note: $("$qemu" --version | head -n1) is too old to run 32-bit Wine (10 or later can)."
+    return 0
+  fi
+  if ! unshare --user --map-root-user --mount true 2>/dev/null; then
+    echo "Note: this system lets no script make a user namespace, which the emulation needs."
+    return 0
+  fi
+  local root
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  exec unshare --user --map-root-user --mount --fork "$root/scripts/i386-namespace.sh" "$qemu" "$@"
+}
+
 kelto_choose_wine() {
   if [ -z "${KELTO_WINE_ARCH:-}" ]; then
     if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1 ||
@@ -16,7 +54,13 @@ kelto_choose_wine() {
     fi
   fi
   case "$KELTO_WINE_ARCH" in
-    win32) KELTO_WINE=wine ;;
+    win32)
+      KELTO_WINE=wine
+      # Emulated, Wine's 32-bit programs are served by its 64-bit server, at native speed.
+      if [ -n "${KELTO_I386_EMULATION:-}" ] && [ -x /usr/lib/wine/wineserver64 ]; then
+        export WINESERVER=/usr/lib/wine/wineserver64
+      fi
+      ;;
     win64)
       # Debian's wine wrapper takes the 32-bit loader whenever it is installed, even
       # where the kernel cannot run it.
@@ -30,11 +74,28 @@ kelto_choose_wine() {
   export KELTO_WINE_ARCH KELTO_WINE KELTO_PREFIX_SUFFIX WINEARCH=$KELTO_WINE_ARCH
 }
 
+# The build that runs, in a few words: "32-bit, as shipped, emulated by qemu-i386 ...".
+kelto_build_run() {
+  if [ "$KELTO_WINE_ARCH" = win64 ]; then
+    echo "64-bit, not as shipped"
+  elif [ -n "${KELTO_I386_EMULATION:-}" ]; then
+    echo "32-bit, as shipped, emulated by $KELTO_I386_EMULATION"
+  else
+    echo "32-bit, as shipped"
+  fi
+}
+
 kelto_explain_wine() {
   if [ "$KELTO_WINE_ARCH" = win64 ]; then
-    echo "Note: this machine's kernel runs no 32-bit programs, so Wine cannot run the 32-bit"
-    echo "Kelto.exe that ships. Wine runs the 64-bit build of the same sources (build/win64)."
+    echo "Note: this machine runs no 32-bit programs, natively or emulated, so Wine cannot run"
+    echo "the 32-bit Kelto.exe that ships. Wine runs the 64-bit build of the same sources"
+    echo "(build/win64)."
+  elif [ -n "${KELTO_I386_EMULATION:-}" ]; then
+    echo "Note: this machine's kernel runs no 32-bit programs; $KELTO_I386_EMULATION runs the"
+    echo "32-bit Kelto.exe that ships, and Wine with it, in a namespace of this script's own."
   fi
+  export KELTO_BUILD_RUN
+  KELTO_BUILD_RUN=$(kelto_build_run)
 }
 
 # For test.sh and time-under-wine.sh: Wine chosen and explained, a virtual display of

@@ -4,6 +4,9 @@
 #include <oleacc.h>
 
 #include <memory>
+#include <utility>
+
+#include "window/com_ptr_win.h"
 
 namespace kelto {
 namespace {
@@ -11,17 +14,18 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 
 // The system's accessible object for a control, with its own name in place of the one
-// the system would give. Everything else is the system's.
-class NamedAccessible final : public IAccessible {
+// the system would give; every other answer is the system's. It is one COM object:
+// every interface it hands out leads back to it, never to the system's unnamed object,
+// so it offers only the interfaces it implements itself.
+class NamedAccessible final : public IAccessible, public IOleWindow {
  public:
-  // Takes over the one reference to `standard`. Copies the name: a screen reader may
-  // hold the object after the control is gone.
-  NamedAccessible(IAccessible* standard, const std::wstring& name)
-      : standard_(standard), name_(name) {}
+  // Copies the name: a screen reader may hold the object after the control is gone.
+  NamedAccessible(ComPtr<IAccessible> standard, HWND control, const std::wstring& name)
+      : standard_(std::move(standard)), control_(control), name_(name) {}
   NamedAccessible(const NamedAccessible&) = delete;
   NamedAccessible& operator=(const NamedAccessible&) = delete;
 
-  // IUnknown
+  // IUnknown, for both interfaces
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) {
       return E_POINTER;
@@ -29,10 +33,16 @@ class NamedAccessible final : public IAccessible {
     if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IDispatch)) ||
         IsEqualIID(iid, __uuidof(IAccessible))) {
       *object = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
+    } else if (IsEqualIID(iid, __uuidof(IOleWindow))) {
+      *object = static_cast<IOleWindow*>(this);
+    } else {
+      // The system's other interfaces (IEnumVARIANT, IServiceProvider, ...) would lead
+      // back to its unnamed object; a client does without them.
+      *object = nullptr;
+      return E_NOINTERFACE;
     }
-    return standard_->QueryInterface(iid, object);  // IEnumVARIANT, IOleWindow, ...
+    AddRef();
+    return S_OK;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -42,6 +52,16 @@ class NamedAccessible final : public IAccessible {
     }
     return static_cast<ULONG>(left);
   }
+
+  // IOleWindow: how a client finds the control the object stands for.
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+    if (window == nullptr) {
+      return E_POINTER;
+    }
+    *window = control_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
   // The one answer of our own.
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
@@ -134,9 +154,10 @@ class NamedAccessible final : public IAccessible {
   }
 
  private:
-  ~NamedAccessible() { standard_->Release(); }
+  ~NamedAccessible() = default;
 
-  IAccessible* standard_;  // owned: one reference
+  ComPtr<IAccessible> standard_;
+  HWND control_;
   std::wstring name_;
   LONG references_ = 1;
 };
@@ -181,22 +202,19 @@ LRESULT AccessibleNames::Answer(HWND control, const std::wstring& name, WPARAM w
   if (!Load()) {
     return 0;
   }
-  IAccessible* standard = nullptr;
+  ComPtr<IAccessible> standard;
   if (FAILED(createStdAccessibleObject_(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                        reinterpret_cast<void**>(&standard)))) {
+                                        standard.Out()))) {
     return 0;
   }
-  NamedAccessible* named = nullptr;
+  ComPtr<IAccessible> named;
   try {
-    named = new NamedAccessible(standard, name);
+    named = ComPtr<IAccessible>(new NamedAccessible(std::move(standard), control, name));
   } catch (...) {
-    // No exception may leave a window procedure.
-    standard->Release();
-    return 0;
+    return 0;  // no exception may leave a window procedure
   }
-  const LRESULT result = lresultFromObject_(__uuidof(IAccessible), wParam, named);
-  named->Release();  // LresultFromObject holds what it needs
-  return result;
+  // LresultFromObject takes the references it needs.
+  return lresultFromObject_(__uuidof(IAccessible), wParam, named.Get());
 }
 
 LRESULT CALLBACK AccessibleNames::NamedControlProc(HWND control, UINT message, WPARAM wParam,

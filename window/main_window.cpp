@@ -243,6 +243,14 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
   if (self == nullptr) {
     return DefWindowProcW(window, message, wParam, lParam);
   }
+  if (message == WM_NCDESTROY) {
+    // The window's last message: this object lets go of it, and the default handling
+    // frees what the system keeps for it.
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+    self->savedFocus_ = nullptr;
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
   try {
     return self->HandleMessage(message, wParam, lParam);
   } catch (...) {
@@ -314,11 +322,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       link_.Close();
       clicks_.Drop();
       PostQuitMessage(failure_ ? 1 : 0);
-      return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      savedFocus_ = nullptr;
       return 0;
     default:
       break;

@@ -1,35 +1,45 @@
 // What a screen reader and a keyboard user meet.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
 #include <oleacc.h>
+#include <servprov.h>
 
 #include <string>
+#include <utility>
 
 #include "resources/resource.h"
 #include "tests/window/kelto_session.h"
+#include "window/accessible_name_win.h"
+#include "window/com_ptr_win.h"
 
 namespace kelto::window_testing {
 namespace {
 
-// The control's accessible name as a screen reader gets it, from another process.
-std::wstring AccessibleName(HWND control) {
-  IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
-                                        __uuidof(IAccessible),
-                                        reinterpret_cast<void**>(&object)))) {
-    return L"(no accessible object)";
-  }
+// The name an accessible object gives itself.
+std::wstring NameOf(IAccessible& object) {
   VARIANT self{};
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
   std::wstring text;
-  if (object->get_accName(self, &name) == S_OK && name != nullptr) {
+  if (object.get_accName(self, &name) == S_OK && name != nullptr) {
     text.assign(name, SysStringLen(name));
   }
   SysFreeString(name);
-  object->Release();
   return text;
+}
+
+// The control's accessible name as a screen reader gets it.
+std::wstring AccessibleName(HWND control) {
+  ComPtr<IAccessible> object;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), object.Out()))) {
+    return L"(no accessible object)";
+  }
+  return NameOf(*object.Get());
 }
 
 class Accessibility : public ::testing::Test {
@@ -107,6 +117,104 @@ TEST_F(Accessibility, FocusComesBackWhereTheUserLeftIt) {
   ASSERT_TRUE(BringToFront(kelto.Window()));
   EXPECT_TRUE(WaitUntil([&] { return FocusOf(kelto) == kelto.Control(IDC_COMMAND3); }, 3000))
       << "after switching back, the focus is on " << FocusOf(kelto);
+}
+
+// Whether a focus cue's dotted line runs along the top and the right edge of the
+// control on the screen: nearly every pixel there differs from the next.
+bool FocusCueShown(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  const HDC screen = GetDC(nullptr);
+  const auto changes = [screen](POINT from, POINT step, LONG count) {
+    LONG changed = 0;
+    for (LONG i = 0; i + 1 < count; ++i) {
+      changed += GetPixel(screen, from.x + step.x * i, from.y + step.y * i) !=
+                         GetPixel(screen, from.x + step.x * (i + 1), from.y + step.y * (i + 1))
+                     ? 1
+                     : 0;
+    }
+    return changed * 4 >= (count - 1) * 3;
+  };
+  const LONG width = rect.right - rect.left;
+  const LONG height = rect.bottom - rect.top;
+  const bool shown = changes({rect.left, rect.top}, {1, 0}, width) &&
+                     changes({rect.right - 1, rect.top}, {0, 1}, height);
+  ReleaseDC(nullptr, screen);
+  return shown;
+}
+
+TEST_F(Accessibility, FocusCueMarksAFocusedIndicatorOnly) {
+  const int indicators[] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3};
+  // From the host field past the four buttons above and beside them to "Rock chosen".
+  kelto.PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
+  for (const int focused : indicators) {
+    ASSERT_EQ(FocusOf(kelto), kelto.Control(focused));
+    for (const int indicator : indicators) {
+      const bool expected = indicator == focused;
+      EXPECT_TRUE(WaitUntil(
+          [&] { return FocusCueShown(kelto.Control(indicator)) == expected; }, 3000))
+          << "indicator " << indicator << " with the focus on " << focused;
+    }
+    kelto.PressKeys({VK_TAB});
+  }
+  ASSERT_EQ(FocusOf(kelto), kelto.Control(IDC_COMMAND5));
+  for (const int indicator : indicators) {
+    EXPECT_TRUE(WaitUntil([&] { return !FocusCueShown(kelto.Control(indicator)); }, 3000))
+        << indicator;
+  }
+}
+
+// Controls named as Kelto names its own, in this process: a screen reader's code that
+// runs inside Kelto holds the named object itself, with no COM proxy between, and
+// meets any second identity that an interface of it leads to.
+TEST(AccessibleIdentity, EveryInterfaceOfANamedControlLeadsBackToIt) {
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const HWND parent = CreateWindowExW(0, WC_STATICW, L"named controls", WS_OVERLAPPEDWINDOW, 0, 0,
+                                      300, 200, nullptr, nullptr, instance, nullptr);
+  ASSERT_NE(parent, nullptr);
+  const std::pair<HWND, const wchar_t*> controls[] = {
+      {CreateWindowExW(0, WC_BUTTONW, L"", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 10, 17, 17,
+                       parent, nullptr, instance, nullptr),
+       L"Rock chosen"},
+      {CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_CHILD | WS_VISIBLE, 10, 40, 100, 20,
+                       parent, nullptr, instance, nullptr),
+       L"Host"},
+  };
+  const std::pair<IID, const char*> interfaces[] = {
+      {__uuidof(IUnknown), "IUnknown"},         {__uuidof(IDispatch), "IDispatch"},
+      {__uuidof(IAccessible), "IAccessible"},   {__uuidof(IOleWindow), "IOleWindow"},
+      {__uuidof(IEnumVARIANT), "IEnumVARIANT"}, {__uuidof(IServiceProvider), "IServiceProvider"},
+  };
+  {
+    AccessibleNames names;
+    for (const auto& [control, name] : controls) {
+      ASSERT_NE(control, nullptr);
+      ASSERT_TRUE(names.Set(control, name));
+    }
+    for (const auto& [control, name] : controls) {
+      ComPtr<IAccessible> object;
+      ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(
+          control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), object.Out())));
+      ComPtr<IUnknown> identity;
+      ASSERT_EQ(object->QueryInterface(__uuidof(IUnknown), identity.Out()), S_OK);
+      for (const auto& [iid, interfaceName] : interfaces) {
+        ComPtr<IUnknown> through;
+        if (object->QueryInterface(iid, through.Out()) != S_OK) {
+          continue;
+        }
+        ComPtr<IUnknown> back;
+        ASSERT_EQ(through->QueryInterface(__uuidof(IUnknown), back.Out()), S_OK);
+        EXPECT_EQ(back.Get(), identity.Get()) << interfaceName << " leads to another object";
+        ComPtr<IAccessible> again;
+        ASSERT_EQ(through->QueryInterface(__uuidof(IAccessible), again.Out()), S_OK)
+            << interfaceName;
+        EXPECT_EQ(NameOf(*again.Get()), name) << "through " << interfaceName;
+      }
+    }
+    DestroyWindow(parent);  // the controls go before the names they were given
+  }
+  CoUninitialize();
 }
 
 }  // namespace
