@@ -4,6 +4,14 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(kelto_windows_definitions UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                               _WIN32_WINNT=0x0601 WINVER=0x0601)
 add_compile_definitions(${kelto_windows_definitions})
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # 32-bit Windows promises a callee only a 4-byte-aligned stack, and so do the
+  # libraries that call in (wadapi.dll, the system's window and COM code). GCC would
+  # take 16 for granted and place aligned data wrongly. So each function that needs
+  # more than 4 makes it itself, and no other keeps 16 for its callees' sake, which
+  # would only cost every caller a realignment.
+  add_compile_options(-mpreferred-stack-boundary=2 -mincoming-stack-boundary=2)
+endif()
 # The version every program and library of the project carries, from project().
 configure_file(resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated ${CMAKE_CURRENT_SOURCE_DIR}/resources)
@@ -36,7 +44,8 @@ kelto_strict_warnings(Kelto)
 # The stand-in wadapi.dll, and the same without DapiRegister for the window test of a
 # missing entry point.
 set(kelto_standin_sources standin/wadapi_standin.cpp standin/scenario.cpp
-                          standin/scripted_chat.cpp standin/dde_chat.cpp standin/standin.rc)
+                          standin/scripted_chat.cpp standin/dde_chat.cpp
+                          standin/misaligned_call.cpp standin/standin.rc)
 foreach(variant wadapi wadapi_partial)
   set(exports standin/${variant}.def)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)

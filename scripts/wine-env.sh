@@ -17,15 +17,12 @@ kelto_runs_i386() {
 # arguments) again in a user and mount namespace of its own, in which qemu-i386 runs
 # them; the rest of the machine is left as it was. Returns where nothing is needed or
 # nothing can be done, and then kelto_choose_wine falls back to the 64-bit build.
-# KELTO_EMULATE_I386=1 emulates even where the kernel runs 32-bit programs itself, to
-# try the emulated tests on such a machine: the namespace's registration comes first.
+# (Where the kernel runs 32-bit programs itself, its own loader takes them before any
+# binfmt_misc registration would, so the emulation cannot be had there.)
 kelto_with_i386_emulation() {
   local qemu version
   [ -z "${KELTO_WINE_ARCH:-}" ] || return 0  # chosen by hand
-  [ -z "${KELTO_I386_EMULATION:-}" ] || return 0  # emulated already
-  if [ "${KELTO_EMULATE_I386:-0}" != 1 ] && kelto_runs_i386; then
-    return 0
-  fi
+  ! kelto_runs_i386 || return 0
   qemu=$(command -v qemu-i386 || true)
   [ -n "$qemu" ] || return 0
   # Older qemu-user starts 32-bit Wine, which then spins for minutes reserving its

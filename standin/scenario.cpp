@@ -168,6 +168,11 @@ void ParseStatement(LineReader& line, Scenario& scenario) {
     scenario.pumpKeepsQuit = true;
   } else if (keyword == "pump") {
     scenario.pumpMilliseconds = line.Number<unsigned>();
+  } else if (keyword == "misalign") {
+    scenario.misalignment = line.Number<unsigned>();
+    if (scenario.misalignment % 4 != 0 || scenario.misalignment >= 16) {
+      line.Fail("misalign takes 0, 4, 8 or 12");
+    }
   } else {
     line.Fail("unknown statement '" + std::string(keyword) + "'");
   }

@@ -21,6 +21,9 @@
 //                            they would otherwise leave it for the caller's loop
 //   fill MEGABYTES           that many megabytes of ordinary chat lines in front of
 //                            the chat text, for big-text tests
+//   misalign BYTES           every callback is entered with the stack BYTES (4, 8 or
+//                            12) short of a 16-byte boundary, as a library built by
+//                            another compiler may call: 32-bit Windows promises only 4
 
 #include <cstddef>
 #include <cstdint>
@@ -59,6 +62,7 @@ struct Scenario {
   unsigned pumpMilliseconds = 0;
   bool pumpKeepsQuit = false;
   std::size_t fillMegabytes = 0;
+  unsigned misalignment = 0;
 };
 
 class ScenarioError : public std::runtime_error {

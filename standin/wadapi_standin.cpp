@@ -18,6 +18,7 @@
 #include "chat_common/call_log.h"
 #include "link/wadapi.h"
 #include "standin/dde_chat.h"
+#include "standin/misaligned_call.h"
 #include "standin/scripted_chat.h"
 
 namespace {
@@ -30,6 +31,7 @@ struct StandIn {
   wadapi::OnMessageProc onMessage = nullptr;
   wadapi::OnAllTextProc onAllText = nullptr;
   std::unique_ptr<ChatBackend> backend;
+  unsigned misalignment = 0;  // the stack's, at every callback
 };
 
 StandIn& State() {
@@ -77,14 +79,15 @@ kelto::standin::Callbacks KeltoCallbacks() {
   return {[](const std::string& text) {
             if (State().onAllText != nullptr) {
               const CallbackText bstr(text);
-              State().onAllText(bstr.get());
+              kelto::standin::CallAllText(State().onAllText, bstr.get(), State().misalignment);
             }
           },
           [](const std::string& text1, short number, const std::string& text2) {
             if (State().onMessage != nullptr) {
               const CallbackText first(text1);
               const CallbackText second(text2);
-              State().onMessage(first.get(), number, second.get());
+              kelto::standin::CallMessage(State().onMessage, first.get(), number, second.get(),
+                                          State().misalignment);
             }
           }};
 }
@@ -92,7 +95,7 @@ kelto::standin::Callbacks KeltoCallbacks() {
 void DeliverResult(const std::optional<std::string>& code) {
   if (code && State().onResult != nullptr) {
     const CallbackText text(*code);
-    State().onResult(text.get());
+    kelto::standin::CallResult(State().onResult, text.get(), State().misalignment);
   }
 }
 
@@ -100,6 +103,7 @@ void DeliverResult(const std::optional<std::string>& code) {
 // scenario file that is missing or malformed is said on standard error; InitDDE
 // then refuses.
 std::unique_ptr<ChatBackend> ChooseBackend() {
+  State().misalignment = 0;
   const std::string path = Environment("WADAPI_SCENARIO");
   if (path.empty()) {
     return std::make_unique<kelto::standin::DdeChat>(KeltoCallbacks());
@@ -112,8 +116,9 @@ std::unique_ptr<ChatBackend> ChooseBackend() {
   std::ostringstream text;
   text << file.rdbuf();
   try {
-    return std::make_unique<kelto::standin::ScriptedChat>(kelto::standin::ParseScenario(text.str()),
-                                                          KeltoCallbacks());
+    kelto::standin::Scenario scenario = kelto::standin::ParseScenario(text.str());
+    State().misalignment = scenario.misalignment;
+    return std::make_unique<kelto::standin::ScriptedChat>(std::move(scenario), KeltoCallbacks());
   } catch (const kelto::standin::ScenarioError& error) {
     std::fprintf(stderr, "wadapi stand-in: %s: %s\n", path.c_str(), error.what());
     return nullptr;

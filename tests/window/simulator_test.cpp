@@ -17,6 +17,13 @@ namespace {
 
 const std::wstring kAnnouncement = L"The Game Is Rock, Paper, Scissors";
 
+// Whether the program handles messages again within a minute. A message sent with a
+// long time-out is no way to wait: a window busy for five seconds counts as hung, and
+// the send then fails at once.
+bool AnswersAgain(const KeltoSession& program) {
+  return WaitUntil([&] { return program.Responsive(1000); }, 60000);
+}
+
 class Simulator : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(chat.WaitForWindow(), nullptr) << "KeltoChat did not start"; }
@@ -112,12 +119,18 @@ TEST_F(Simulator, LogOfSixteenMegabytesIsDelivered) {
   chat.Click(IDC_CHAT_LINE);
   chat.PressKeys({VK_CONTROL, 'V'}, true);
   chat.WaitForInputHandled();
+  // Taking 16 MB in may keep KeltoChat busy for seconds, on a busy or emulated machine
+  // longer than a message's time-out, and a busy KeltoChat cannot answer Kelto's DDE
+  // link either: each step waits until KeltoChat answers again.
+  ASSERT_TRUE(AnswersAgain(chat)) << "after the paste";
   DWORD_PTR pasted = 0;
   SendMessageTimeoutW(chat.Control(IDC_CHAT_LINE), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 20000,
                       &pasted);
   ASSERT_EQ(pasted, chatter.size());
   chat.Click(IDC_CHAT_SAY);
+  ASSERT_TRUE(AnswersAgain(chat)) << "after saying the 16 MB line";
   Say(0, L"zed", kAnnouncement);
+  ASSERT_TRUE(AnswersAgain(chat)) << "after the announcement";
   StartKelto();
   EXPECT_TRUE(HostBecomes(L"zed", 30000)) << "16 MB cross two processes, by DDE";
   // What either program told, said in the failure.
