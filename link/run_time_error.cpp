@@ -1,8 +1,18 @@
 #include "link/run_time_error.h"
 
 #include <new>
+#include <stdexcept>
 
 namespace kelto {
+namespace {
+
+RunTimeError OutOfMemory(const std::u16string& source) {
+  return {kErrorOutOfMemory, source, u"Out of memory",
+          u"Kelto will close. Close other programs, or ask the chat client for less text, "
+          u"before you start it again."};
+}
+
+}  // namespace
 
 RunTimeError AsRunTimeError(std::exception_ptr failure, const std::u16string& source) {
   try {
@@ -10,9 +20,11 @@ RunTimeError AsRunTimeError(std::exception_ptr failure, const std::u16string& so
   } catch (const RunTimeError& error) {
     return error;
   } catch (const std::bad_alloc&) {
-    return {kErrorOutOfMemory, source, u"Out of memory",
-            u"Kelto will close. Close other programs, or ask the chat client for less text, "
-            u"before you start it again."};
+    return OutOfMemory(source);
+  } catch (const std::length_error&) {
+    // A text longer than a string of this build can hold (2^29 units in the 32-bit
+    // one): the same as one that memory cannot hold, to the user.
+    return OutOfMemory(source);
   } catch (const std::exception& error) {
     std::u16string what;
     for (const char* c = error.what(); *c != '\0'; ++c) {

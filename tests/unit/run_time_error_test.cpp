@@ -20,8 +20,12 @@ TEST(RunTimeErrorText, NumberAndDescriptionComeFirstThenTheAdvice) {
       {std::make_exception_ptr(std::bad_alloc()),
        u"Run-time error 7: Out of memory\n\nKelto will close. Close other programs, or ask the "
        u"chat client for less text, before you start it again."},
-      {std::make_exception_ptr(std::length_error("too long")),
-       u"Run-time error 51: Internal error (too long)\n\nKelto will close."},
+      // A text too long for a string of the build: no more memory to be had for it.
+      {std::make_exception_ptr(std::length_error("basic_string::_M_create")),
+       u"Run-time error 7: Out of memory\n\nKelto will close. Close other programs, or ask the "
+       u"chat client for less text, before you start it again."},
+      {std::make_exception_ptr(std::out_of_range("at")),
+       u"Run-time error 51: Internal error (at)\n\nKelto will close."},
   };
   for (const auto& row : rows) {
     const RunTimeError error = AsRunTimeError(row.failure, u"My Kelto");

@@ -151,8 +151,8 @@ TEST_F(Accessibility, FocusCueMarksAFocusedIndicatorOnly) {
     ASSERT_EQ(FocusOf(kelto), kelto.Control(focused));
     for (const int indicator : indicators) {
       const bool expected = indicator == focused;
-      EXPECT_TRUE(WaitUntil(
-          [&] { return FocusCueShown(kelto.Control(indicator)) == expected; }, 3000))
+      EXPECT_TRUE(
+          WaitUntil([&] { return FocusCueShown(kelto.Control(indicator)) == expected; }, 3000))
           << "indicator " << indicator << " with the focus on " << focused;
     }
     kelto.PressKeys({VK_TAB});
@@ -194,8 +194,8 @@ TEST(AccessibleIdentity, EveryInterfaceOfANamedControlLeadsBackToIt) {
     }
     for (const auto& [control, name] : controls) {
       ComPtr<IAccessible> object;
-      ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(
-          control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), object.Out())));
+      ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                                       __uuidof(IAccessible), object.Out())));
       ComPtr<IUnknown> identity;
       ASSERT_EQ(object->QueryInterface(__uuidof(IUnknown), identity.Out()), S_OK);
       for (const auto& [iid, interfaceName] : interfaces) {
