@@ -17,4 +17,10 @@ wineserver -p
 # output goes nowhere, so that none of them holds on to a test's output.
 "$root/scripts/wine-run.sh" --tests cmd /c exit >/dev/null 2>&1 || true
 trap 'wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
+rm -f "$root/build/$KELTO_WINE_ARCH/tested-files.sha256"
 ctest --preset "$KELTO_WINE_ARCH" "$@"
+# What the tests ran, for release.sh to hold the zips to; after a whole run only.
+if [ $# -eq 0 ]; then
+  (cd "$root/build/$KELTO_WINE_ARCH/bin" && sha256sum Kelto.exe KeltoChat.exe wadapi.dll) \
+    >"$root/build/$KELTO_WINE_ARCH/tested-files.sha256"
+fi
