@@ -6,14 +6,15 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh" cross wine
 "$root/scripts/build.sh"
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+kelto_with_i386_emulation "$root/scripts/run.sh" "$@"
 if [ -z "${DISPLAY:-}" ]; then
   # shellcheck source=virtual-display.sh
   . "$root/scripts/virtual-display.sh"
   start_virtual_display
   echo "No DISPLAY was set: Kelto and KeltoChat run on the virtual display $DISPLAY."
 fi
-# shellcheck source=wine-env.sh
-. "$root/scripts/wine-env.sh"
 kelto_choose_wine
 kelto_explain_wine
 cd "$root/build/$KELTO_WINE_ARCH/bin"

@@ -9,6 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/build.sh" >/dev/null
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
+kelto_with_i386_emulation "$root/scripts/time-under-wine.sh" "$@"
 kelto_start_test_session
 trap 'wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
 "$root/scripts/wine-run.sh" --tests "$root/build/$KELTO_WINE_ARCH/bin/window_timing.exe"

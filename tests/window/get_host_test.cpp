@@ -125,15 +125,10 @@ TEST(GetHost, ChatTextTooLargeForTheAddressSpaceIsToldAsOutOfMemory) {
   KeltoSession kelto({.scenario = "fill 900\n" + Scenario("inside")});
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
   kelto.ClickAt(kelto.Control(IDC_COMMAND4));
-  const HWND box = kelto.WaitForMessageBox(120000);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box),
-            L"Run-time error 7: Out of memory\n\nKelto will close. Close other programs, or ask "
-            L"the chat client for less text, before you start it again.");
-  PressMessageBoxOk(box);
-  const std::optional<DWORD> status = kelto.WaitForExit(10000);
-  ASSERT_TRUE(status.has_value());
-  EXPECT_NE(*status, 0u);
+  ExpectFatalBox(kelto,
+                 L"Run-time error 7: Out of memory\n\nKelto will close. Close other programs, or "
+                 L"ask the chat client for less text, before you start it again.",
+                 120000);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/window/kelto_session.h"
 
+#include <gtest/gtest.h>
+
 #include <psapi.h>
 
 #include <fstream>
@@ -327,6 +329,19 @@ std::wstring WindowCaption(HWND window) {
 void PressMessageBoxOk(HWND box) {
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+}
+
+void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text, DWORD timeoutMs) {
+  const HWND box = kelto.WaitForMessageBox(timeoutMs);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowCaption(box), L"Kelto");
+  EXPECT_EQ(MessageBoxText(box), text);
+  EXPECT_FALSE(kelto.HasMainWindow());
+  EXPECT_FALSE(kelto.WaitForExit(300).has_value()) << "ended before the box was closed";
+  PressMessageBoxOk(box);
+  const std::optional<DWORD> status = kelto.WaitForExit(10000);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_NE(*status, 0u);
 }
 
 }  // namespace kelto::window_testing

@@ -76,5 +76,8 @@ std::wstring WindowCaption(HWND window);
 void PressMessageBoxOk(HWND box);
 std::wstring TestFolder();
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// A failure that ends Kelto: its box, captioned "Kelto", saying `text`, with no window
+// left behind; Kelto ends, failing, once the box is closed.
+void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text, DWORD timeoutMs = 20000);
 
 }  // namespace kelto::window_testing

@@ -110,19 +110,6 @@ TEST(StartUp, ApplicationNameIsTheExecutableWithoutItsLastExtension) {
 }
 
 // Waits for the box that ends the program, checks what it says, and closes it.
-void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text) {
-  const HWND box = kelto.WaitForMessageBox(20000);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowCaption(box), L"Kelto");
-  EXPECT_EQ(MessageBoxText(box), text);
-  EXPECT_FALSE(kelto.HasMainWindow());
-  EXPECT_FALSE(kelto.WaitForExit(300).has_value()) << "ended before the box was closed";
-  PressMessageBoxOk(box);
-  const std::optional<DWORD> status = kelto.WaitForExit(10000);
-  ASSERT_TRUE(status.has_value());
-  EXPECT_NE(*status, 0u);
-}
-
 const wchar_t kRefused[] =
     L"Run-time error 10001: Failed to initialize DDE layer\n\nThe chat client is not running, or "
     L"has not started its link. Start the chat client, then start Kelto again.";
