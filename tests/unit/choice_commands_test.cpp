@@ -104,8 +104,8 @@ TEST_F(ChoiceCommandsTest, FailureLeftByALateCallbackEndsTheNextClickBeforeItsRe
     fake.events.clear();
     fake.library.Callbacks().OnCallbackFailure(std::make_exception_ptr(std::bad_alloc()));
     EXPECT_THROW(RunClick(button), std::bad_alloc) << button;
-    EXPECT_TRUE(std::none_of(fake.events.begin(), fake.events.end(),
-                             [](const std::string& event) { return event.starts_with("Dapi"); }))
+    EXPECT_TRUE(std::ranges::none_of(
+        fake.events, [](const std::string& event) { return event.starts_with("Dapi"); }))
         << button << ": " << ::testing::PrintToString(fake.events);
   }
 }
