@@ -22,8 +22,8 @@ RunTimeError AsRunTimeError(std::exception_ptr failure, const std::u16string& so
   } catch (const std::bad_alloc&) {
     return OutOfMemory(source);
   } catch (const std::length_error&) {
-    // A text longer than a string of this build can hold (2^29 units in the 32-bit
-    // one): the same as one that memory cannot hold, to the user.
+    // A text longer than a string of this build can hold (2^30 - 1 units in the
+    // 32-bit one): to the user, the same as one that memory cannot hold.
     return OutOfMemory(source);
   } catch (const std::exception& error) {
     std::u16string what;
