@@ -199,9 +199,21 @@ std::wstring KeltoSession::Text(int id) const {
 }
 
 void KeltoSession::SetText(int id, const std::wstring& text) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                      SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+  // A control that holds a large text may take longer than a message's time-out to
+  // take another, or its program may count as hung and not be sent it at all: sent
+  // until the control holds the text.
+  WaitUntil(
+      [&] {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                            SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+        try {
+          return TextOf(Control(id)) == text;
+        } catch (const std::runtime_error&) {
+          return false;
+        }
+      },
+      60000);
 }
 
 int KeltoSession::Check(int id) const {
