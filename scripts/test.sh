@@ -10,24 +10,31 @@ tests_only=${KELTO_TESTS_ONLY:-0}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh" native cross wine
 cd "$root"
+# Each step's heading, and the time the one before it took.
+step_started=
+step() {
+  [ -z "$step_started" ] || echo "   (took $((SECONDS - step_started)) s)"
+  step_started=$SECONDS
+  [ $# -eq 0 ] || echo "== $*"
+}
 
 if [ "$tests_only" != 1 ]; then
-  echo "== Layout: clang-format-19"
+  step "Layout: clang-format-19"
   git ls-files '*.cpp' '*.h' | xargs clang-format-19 --dry-run --Werror
 fi
 
-echo "== Core: unit tests and fuzzing (clang 19, ASan + UBSan)"
+step "Core: unit tests and fuzzing (clang 19, ASan + UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
-echo "== Core: unit tests (g++)"
+step "Core: unit tests (g++)"
 cmake --preset native-gcc >/dev/null
 cmake --build --preset native-gcc
 ctest --preset native-gcc
 
 if [ "$tests_only" != 1 ]; then
-  echo "== Core: clang-tidy-19"
+  step "Core: clang-tidy-19"
   # The portable core and what builds natively with it; the Windows files need windows.h.
   if ! findings=$(git ls-files 'link/*.cpp' 'window/*.cpp' 'tests/unit/*.cpp' 'bench/*.cpp' \
                     'fuzz/*.cpp' | grep -v -e '_win\.cpp$' -e '/main_window\.cpp$' |
@@ -38,11 +45,12 @@ if [ "$tests_only" != 1 ]; then
   echo "clang-tidy: no findings"
 fi
 
-echo "== Window: Kelto.exe with the stand-in library, under Wine"
+step "Window: Kelto.exe with the stand-in library, under Wine"
 "$root/scripts/build.sh"
 "$root/scripts/window-tests.sh"
 
 if [ "$tests_only" != 1 ]; then
-  echo "== Release: the zips and what they hold"
+  step "Release: the zips and what they hold"
   "$root/scripts/release.sh"
 fi
+step
