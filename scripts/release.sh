@@ -76,8 +76,10 @@ has "$info" '^[[:space:]]+large address aware$' ||
   fail "Kelto.exe is not large-address-aware: a large chat text would not fit"
 # Kelto loads wadapi.dll itself, to say what is wrong when it is missing.
 ! has "$info" 'DLL Name: wadapi' || fail "Kelto.exe imports wadapi.dll"
-exports=$(headers wadapi.dll | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p' |
-            sort | tr '\n' ' ')
+# One row a name, the name last ("[   0] DapiCommunicate", or with binutils 2.44
+# "[   0] +base[   1]  0000 DapiCommunicate").
+exports=$(headers wadapi.dll | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+            grep -E '^[[:space:]]+\[ *[0-9]+\]' | awk '{print $NF}' | sort | tr '\n' ' ')
 [ "$exports" = "DapiCommunicate DapiGetAllText DapiRegister InitDDE " ] ||
   fail "the stand-in wadapi.dll exports '$exports', not exactly the library's four entry points"
 echo "wadapi.dll exports exactly: $exports"
