@@ -11,6 +11,8 @@
 #                            them (from bookworm-backports on Debian 12)
 # With no argument it installs all three groups.
 set -euo pipefail
+# shellcheck source=machine-facts.sh
+. "$(dirname "${BASH_SOURCE[0]}")/machine-facts.sh"
 
 groups=("$@")
 [ ${#groups[@]} -gt 0 ] || groups=(native cross wine)
@@ -52,7 +54,7 @@ fi
 # Older versions start 32-bit Wine, which then spins for minutes reserving its
 # address space.
 [ "$need_i386" -eq 1 ] || exit 0
-/usr/lib/wine/wineserver32 --version >/dev/null 2>&1 && exit 0
+kelto_runs_i386 && exit 0
 qemu_version() {
   dpkg-query -W -f='${Version}' qemu-user 2>/dev/null | sed -n 's/^\([0-9]*:\)\{0,1\}\([0-9]*\).*/\2/p'
 }
@@ -61,10 +63,8 @@ release=()
 if [ "$(. /etc/os-release && echo "$VERSION_CODENAME")" = bookworm ]; then
   # Debian 12 carries qemu-user 10 in its backports, which apt takes only when asked.
   if ! grep -qrs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    mirror=$(sed -n 's/^URIs:[[:space:]]*\(.*\/debian\/\{0,1\}\)[[:space:]]*$/\1/p' \
-               /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n1 || true)
     printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: %s\n' \
-      "${mirror:-http://deb.debian.org/debian}" /usr/share/keyrings/debian-archive-keyring.gpg |
+      "$(kelto_debian_mirror)" /usr/share/keyrings/debian-archive-keyring.gpg |
       $SUDO tee /etc/apt/sources.list.d/kelto-bookworm-backports.sources >/dev/null
   fi
   release=(-t bookworm-backports)

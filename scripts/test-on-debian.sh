@@ -9,6 +9,8 @@
 # it fails.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=machine-facts.sh
+. "$root/scripts/machine-facts.sh"
 
 case "${1:-}" in
   12) codename=bookworm ;;
@@ -19,14 +21,7 @@ fresh=0
 [ "${2:-}" = "--fresh" ] && fresh=1
 [ "$(id -u)" -eq 0 ] || { echo "test-on-debian.sh: needs root (debootstrap, chroot)" >&2; exit 2; }
 
-# The first Debian mirror that apt already uses, in either sources format.
-mirror=$(sed -n 's/^URIs:[[:space:]]*\(.*\/debian\/\{0,1\}\)[[:space:]]*$/\1/p' \
-           /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n1 || true)
-if [ -z "$mirror" ]; then
-  mirror=$(grep -hs '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
-           awk '$2 ~ /\/debian\/?$/ {print $2; exit}' || true)
-fi
-mirror=${mirror:-http://deb.debian.org/debian}
+mirror=$(kelto_debian_mirror)
 
 cache=${KELTO_DEBIAN_CACHE:-/var/cache/kelto-debian}
 chroot_dir="$cache/$codename"
@@ -90,7 +85,7 @@ in_chroot() {
 # qemu-i386 registered for them in a namespace entered before the chroot: a process
 # inside a chroot may not make a user namespace itself.
 in_chroot_with_i386() {
-  if chroot "$chroot_dir" /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+  if kelto_runs_i386 "$chroot_dir"; then
     in_chroot "$1"
     return
   fi

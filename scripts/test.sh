@@ -45,6 +45,9 @@ if [ "$tests_only" != 1 ]; then
   echo "clang-tidy: no findings"
 fi
 
+step "Scripts: the 32-bit emulation's set-up, as on a kernel without 32-bit support"
+"$root/tests/no_ia32/emulation_test.sh"
+
 step "Window: Kelto.exe with the stand-in library, under Wine"
 "$root/scripts/build.sh"
 "$root/scripts/window-tests.sh"

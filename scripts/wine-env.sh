@@ -8,28 +8,35 @@
 # loader to run programs with), KELTO_PREFIX_SUFFIX ("64" for a 64-bit Wine prefix, so
 # that the two kinds never share one) and WINEARCH.
 
-# Whether 32-bit x86 programs run here: natively, or through a registered emulator.
-kelto_runs_i386() {
-  /usr/lib/wine/wineserver32 --version >/dev/null 2>&1
-}
+# shellcheck source=machine-facts.sh
+. "$(dirname "${BASH_SOURCE[0]}")/machine-facts.sh"
 
 # Where the kernel runs no 32-bit programs, runs "$@" (the calling script and its
 # arguments) again in a user and mount namespace of its own, in which qemu-i386 runs
 # them; the rest of the machine is left as it was. Returns where nothing is needed or
 # nothing can be done, and then kelto_choose_wine falls back to the 64-bit build.
-# (Where the kernel runs 32-bit programs itself, its own loader takes them before any
-# binfmt_misc registration would, so the emulation cannot be had there.)
+# binfmt_misc is asked before the kernel's own ELF loader, so the registration would
+# take 32-bit programs on any kernel; it is made only where the kernel cannot run them.
+# Inside the namespace (KELTO_I386_EMULATION set) it makes no second one: there the
+# 32-bit programs run, or the emulation has failed and the script ends, saying why.
 kelto_with_i386_emulation() {
   local qemu version
   [ -z "${KELTO_WINE_ARCH:-}" ] || return 0  # chosen by hand
+  if [ -n "${KELTO_I386_EMULATION:-}" ]; then
+    kelto_runs_i386 && return 0
+    echo "32-bit programs do not run although $KELTO_I386_EMULATION is registered for them" \
+         "in this namespace: /usr/lib/wine/wineserver32 --version failed under it." >&2
+    exit 1
+  fi
   ! kelto_runs_i386 || return 0
   qemu=$(command -v qemu-i386 || true)
   [ -n "$qemu" ] || return 0
   # Older qemu-user starts 32-bit Wine, which then spins for minutes reserving its
   # address space.
-  version=$("$qemu" --version | sed -n '1s/^qemu-i386 version \([0-9]*\).*/\1/p')
-  if [ "${version:-0}" -lt 10 ]; then
-    echo "Note: $("$qemu" --version | head -n1) is too old to run 32-bit Wine (10 or later can)."
+  version=$("$qemu" --version | head -n1)
+  if [ "$(sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p' <<<"$version")" -lt 10 ] 2>/dev/null ||
+     ! [[ "$version" =~ ^qemu-i386\ version\ [0-9] ]]; then
+    echo "Note: $version is too old to run 32-bit Wine (10 or later can)."
     return 0
   fi
   if ! unshare --user --map-root-user --mount true 2>/dev/null; then
@@ -43,8 +50,7 @@ kelto_with_i386_emulation() {
 
 kelto_choose_wine() {
   if [ -z "${KELTO_WINE_ARCH:-}" ]; then
-    if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1 ||
-       ! [ -x /usr/lib/wine/wine64 ]; then
+    if kelto_runs_i386 || ! [ -x /usr/lib/wine/wine64 ]; then
       KELTO_WINE_ARCH=win32
     else
       KELTO_WINE_ARCH=win64
