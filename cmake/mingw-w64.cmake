@@ -16,8 +16,11 @@ else()
 endif()
 set(triple ${KELTO_MINGW_ARCH}-w64-mingw32)
 
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+# The win32 thread model: Kelto starts no thread, and the posix model's winpthreads
+# would import SuspendThread, GetThreadContext, OpenProcess and their kin, which
+# antivirus heuristics take for an injector's.
+set(CMAKE_C_COMPILER ${triple}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${triple}-g++-win32)
 set(CMAKE_RC_COMPILER ${triple}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})

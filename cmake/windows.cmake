@@ -4,6 +4,10 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(kelto_windows_definitions UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                               _WIN32_WINNT=0x0601 WINVER=0x0601)
 add_compile_definitions(${kelto_windows_definitions})
+# Every build of a commit alike, wherever and whenever it is made: no build time in
+# the PE header, no build folder in the code.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+add_link_options(-Wl,--no-insert-timestamp)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # 32-bit Windows promises a callee only a 4-byte-aligned stack, and so do the
   # libraries that call in (wadapi.dll, the system's window and COM code). GCC would

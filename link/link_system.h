@@ -23,6 +23,9 @@ class LinkSystem {
 
   // The file name of the running executable without its last extension.
   virtual std::u16string AppName() const = 0;
+  // Whether the program runs elevated, as administrator: Windows then keeps it from
+  // the windows of programs that do not, and them from it.
+  virtual bool RunsAsAdministrator() const = 0;
 
   // A monotonic clock and a pause, for bounding the request loop.
   virtual std::chrono::milliseconds Now() const = 0;

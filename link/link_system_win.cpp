@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "link/ansi_code_page_win.h"
@@ -31,6 +32,18 @@ std::u16string WindowsLinkSystem::AppName() const {
   name = name.substr(name.find_last_of(L"\\/") + 1);  // npos + 1 is 0
   const std::size_t dot = name.rfind(L'.');
   return FromWide(dot == std::wstring_view::npos ? name : name.substr(0, dot));
+}
+
+bool WindowsLinkSystem::RunsAsAdministrator() const {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    return false;
+  }
+  const std::unique_ptr<void, decltype(&CloseHandle)> closeToken(token, &CloseHandle);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+         elevation.TokenIsElevated != 0;
 }
 
 std::chrono::milliseconds WindowsLinkSystem::Now() const {

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the link needs from Windows: the ANSI code page, the program's file name and
-// the tick count.
+// What the link needs from Windows: the ANSI code page, the program's file name, its
+// elevation and the tick count.
 
 #include "link/link_system.h"
 
@@ -13,6 +13,7 @@ class WindowsLinkSystem final : public LinkSystem {
   std::u16string Widen(std::string_view bytes) const override;
   std::u16string Uncarried(std::u16string_view text) const override;
   std::u16string AppName() const override;
+  bool RunsAsAdministrator() const override;
   std::chrono::milliseconds Now() const override;
   void Sleep(std::chrono::milliseconds duration) override;
 };

@@ -50,9 +50,16 @@ void ModDapi::StartLink() {
   const std::int16_t answer = CallLibrary([&] { return library_.InitDDE(name.c_str(), *this); });
   RethrowCallbackFailure();
   if (answer != 0) {
+    // Windows keeps window messages, and so the link, from crossing between a program
+    // that runs as administrator and one that does not.
+    std::u16string advice =
+        system_.RunsAsAdministrator() ? u"Kelto is running as administrator. " : u"";
+    advice +=
+        u"The chat client is not running, or has not started its link. A chat client running "
+        u"as administrator cannot be reached from a Kelto that is not, nor the other way "
+        u"round. Start the chat client, then start Kelto again.";
     throw RunTimeError(kErrorLinkRefused, system_.AppName(), kLinkRefusedDescription,
-                       u"The chat client is not running, or has not started its link. Start the "
-                       u"chat client, then start Kelto again.");
+                       std::move(advice));
   }
 }
 

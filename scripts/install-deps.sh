@@ -23,8 +23,8 @@ for group in "${groups[@]}"; do
   case "$group" in
     native) wanted+=(cmake ninja-build g++ make libgtest-dev git clang-19 libclang-rt-19-dev
                      clang-tidy-19 clang-format-19) ;;
-    cross) wanted+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-                    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64) ;;
+    cross) wanted+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+                    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64) ;;
     wine) wanted+=(wine wine32:i386 wine64 fonts-wine xvfb) ; need_i386=1 ;;
     *) echo "install-deps.sh: unknown group '$group' (native, cross, wine)" >&2; exit 2 ;;
   esac

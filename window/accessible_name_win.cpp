@@ -207,12 +207,7 @@ LRESULT AccessibleNames::Answer(HWND control, const std::wstring& name, WPARAM w
                                         standard.Out()))) {
     return 0;
   }
-  ComPtr<IAccessible> named;
-  try {
-    named = ComPtr<IAccessible>(new NamedAccessible(std::move(standard), control, name));
-  } catch (...) {
-    return 0;  // no exception may leave a window procedure
-  }
+  const ComPtr<IAccessible> named(new NamedAccessible(std::move(standard), control, name));
   // LresultFromObject takes the references it needs.
   return lresultFromObject_(__uuidof(IAccessible), wParam, named.Get());
 }
@@ -221,7 +216,14 @@ LRESULT CALLBACK AccessibleNames::NamedControlProc(HWND control, UINT message, W
                                                    LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* named = reinterpret_cast<NamedControl*>(data);
   if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
-    if (const LRESULT answer = named->names->Answer(control, named->name, wParam); answer != 0) {
+    LRESULT answer = 0;
+    try {
+      answer = named->names->Answer(control, named->name, wParam);
+    } catch (...) {
+      // No exception may unwind through the system's frames; out of memory, the
+      // control goes by the system's own name.
+    }
+    if (answer != 0) {
       return answer;
     }
   }

@@ -70,4 +70,24 @@ UniqueFont MessageFont(UINT dpi) {
   return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
+int LineHeight(HFONT font) {
+  if (font == nullptr) {
+    return 0;
+  }
+  const HDC screen = GetDC(nullptr);
+  if (screen == nullptr) {
+    return 0;
+  }
+  int height = 0;
+  if (const HGDIOBJ previous = SelectObject(screen, font); previous != nullptr) {
+    TEXTMETRICW metrics{};
+    if (GetTextMetricsW(screen, &metrics)) {
+      height = metrics.tmHeight;
+    }
+    SelectObject(screen, previous);
+  }
+  ReleaseDC(nullptr, screen);
+  return height;
+}
+
 }  // namespace kelto::dpi

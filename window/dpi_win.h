@@ -28,4 +28,7 @@ RECT WindowRectForClient(int clientWidth, int clientHeight, DWORD style, DWORD e
 // The system's message font, at the given DPI.
 UniqueFont MessageFont(UINT dpi);
 
+// The height of a line of the font in pixels; 0 where it cannot be measured.
+int LineHeight(HFONT font);
+
 }  // namespace kelto::dpi

@@ -21,12 +21,29 @@ namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = 0;
 
+// Windows 10 1703 and later ask it before a move to a monitor of another scale; the
+// headers declare it only for programs that require that version.
+constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
+
 // How long "Get Host" waits for the chat text, after its last click, before it tells
 // the user.
 constexpr ULONGLONG kChatTextTimeoutMs = 10000;
 
 int IndicatorId(Choice choice) {
   return IDC_CHECK1 + static_cast<int>(choice);
+}
+
+// The message font at a DPI, and the layout's scale for it.
+std::pair<dpi::UniqueFont, layout::Scale> FontAndScale(UINT dpi) {
+  dpi::UniqueFont font = dpi::MessageFont(dpi);
+  const layout::Scale scale(dpi, dpi::LineHeight(font.get()));
+  return {std::move(font), scale};
+}
+
+// The window's rectangle, at the origin, for the layout at a scale.
+RECT FrameFor(const layout::Scale& scale) {
+  const SIZE client = layout::ClientSize(scale);
+  return dpi::WindowRectForClient(client.cx, client.cy, kWindowStyle, kWindowExStyle, scale.Dpi());
 }
 
 bool IsIndicator(int id) {
@@ -73,11 +90,8 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
   if (menu == nullptr) {
     throw std::runtime_error("the window's menu could not be loaded");
   }
-  const UINT systemDpi = dpi::SystemDpi();
-  const RECT frame =
-      dpi::WindowRectForClient(layout::TwipsToPixels(layout::kClientWidthTwips, systemDpi),
-                               layout::TwipsToPixels(layout::kClientHeightTwips, systemDpi),
-                               kWindowStyle, kWindowExStyle, systemDpi);
+  // Sized again once the controls are laid out at the window's own DPI.
+  const RECT frame = FrameFor(layout::Scale(dpi::SystemDpi(), 0));
   // WM_NCCREATE stores the handle in window_.
   if (CreateWindowExW(kWindowExStyle, KELTO_WINDOW_CLASS, L"Kelto", kWindowStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
@@ -87,9 +101,8 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
   }
   try {
     CreateControls();
-    const UINT windowDpi = dpi::ForWindow(window_);
-    ApplyLayout(windowDpi);
-    SizeClientArea(windowDpi, CW_USEDEFAULT, CW_USEDEFAULT);
+    ApplyLayout(dpi::ForWindow(window_));
+    SizeClientArea(CW_USEDEFAULT, CW_USEDEFAULT);
   } catch (...) {
     DestroyWindow(window_);
     throw;
@@ -127,12 +140,12 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::ApplyLayout(UINT dpi) {
-  dpi::UniqueFont font = dpi::MessageFont(dpi);
+  auto [font, scale] = FontAndScale(dpi);
   for (const layout::ControlSpec& entry : layout::kControls) {
     const HWND control = Control(entry.id);
-    SetWindowPos(control, nullptr, layout::TwipsToPixels(entry.left, dpi),
-                 layout::TwipsToPixels(entry.top, dpi), layout::TwipsToPixels(entry.width, dpi),
-                 layout::TwipsToPixels(entry.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, scale.Pixels(entry.left), scale.Pixels(entry.top),
+                 scale.Pixels(entry.width), scale.Pixels(entry.height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     if (font) {
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
@@ -140,23 +153,38 @@ void MainWindow::ApplyLayout(UINT dpi) {
   if (font) {
     font_ = std::move(font);  // the old font is freed only once no control uses it
   }
+  scale_ = scale;
 }
 
-void MainWindow::SizeClientArea(UINT dpi, int left, int top) {
-  const int width = layout::TwipsToPixels(layout::kClientWidthTwips, dpi);
-  const int height = layout::TwipsToPixels(layout::kClientHeightTwips, dpi);
-  const RECT frame = dpi::WindowRectForClient(width, height, kWindowStyle, kWindowExStyle, dpi);
+void MainWindow::SizeClientArea(int left, int top) {
+  const RECT frame = FrameFor(scale_);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  if (IsIconic(window_)) {
+    // Minimised, the size it comes back with changes.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(window_, &placement)) {
+      placement.rcNormalPosition.right = placement.rcNormalPosition.left + width;
+      placement.rcNormalPosition.bottom = placement.rcNormalPosition.top + height;
+      SetWindowPlacement(window_, &placement);
+    }
+    return;
+  }
   const UINT move = left == CW_USEDEFAULT ? SWP_NOMOVE : 0;
-  int frameWidth = frame.right - frame.left;
-  int frameHeight = frame.bottom - frame.top;
-  SetWindowPos(window_, nullptr, left, top, frameWidth, frameHeight,
-               move | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window_, nullptr, left, top, width, height, move | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientToLayout();
+}
+
+void MainWindow::FitClientToLayout() {
   // A menu bar that wraps onto a second row takes client height; give it back.
+  const SIZE wanted = layout::ClientSize(scale_);
   RECT client{};
-  if (GetClientRect(window_, &client) && (client.right != width || client.bottom != height)) {
-    frameWidth += width - client.right;
-    frameHeight += height - client.bottom;
-    SetWindowPos(window_, nullptr, 0, 0, frameWidth, frameHeight,
+  RECT frame{};
+  if (!IsIconic(window_) && GetClientRect(window_, &client) && GetWindowRect(window_, &frame) &&
+      (client.right != wanted.cx || client.bottom != wanted.cy)) {
+    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wanted.cx - client.right,
+                 frame.bottom - frame.top + wanted.cy - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
@@ -307,6 +335,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RestoreFocus();
       }
       return 0;
+    // The dialog manager's own request, sent for a frame's access key (focus the
+    // frame, then the control after it); only a dialog's procedure would answer it.
+    case WM_NEXTDLGCTL: {
+      const HWND target = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                              : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+      if (target != nullptr && IsChild(window_, target)) {
+        SetFocus(target);
+      }
+      return 0;
+    }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->code == NM_CUSTOMDRAW && IsIndicator(static_cast<int>(header->idFrom))) {
@@ -314,9 +352,27 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    // Another monitor's scale: the size the layout takes there, as Windows asks
+    // first, then its rectangle as it suggests it, so that a drag keeps the cursor's
+    // place on the window.
+    case kGetDpiScaledSize: {
+      const RECT frame = FrameFor(FontAndScale(static_cast<UINT>(wParam)).second);
+      *reinterpret_cast<SIZE*>(lParam) = {frame.right - frame.left, frame.bottom - frame.top};
+      return TRUE;
+    }
+    case WM_DPICHANGED: {
+      ApplyLayout(HIWORD(wParam));
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
+    }
+    // The user's text size or fonts changed: the layout follows at once, in place.
+    case WM_SETTINGCHANGE:
+      ApplyLayout(scale_.Dpi());
+      SizeClientArea(CW_USEDEFAULT, CW_USEDEFAULT);
+      break;
     case WM_DESTROY:
       // A request repeating inside a library call that handles messages ends there.
       link_.Close();
@@ -381,11 +437,6 @@ void MainWindow::OnStayOnTop() {
   const bool wasChecked = (GetMenuState(menu, IDM_STAY, MF_BYCOMMAND) & MF_CHECKED) != 0;
   CheckMenuItem(menu, IDM_STAY, MF_BYCOMMAND | (wasChecked ? MF_UNCHECKED : MF_CHECKED));
   Gem::SetTopMost(window_, (GetMenuState(menu, IDM_STAY, MF_BYCOMMAND) & MF_CHECKED) != 0);
-}
-
-void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  ApplyLayout(dpi);
-  SizeClientArea(dpi, suggested.left, suggested.top);
 }
 
 HWND MainWindow::Control(int id) const {

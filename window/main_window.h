@@ -16,6 +16,7 @@
 #include "window/dpi_win.h"
 #include "window/game_window.h"
 #include "window/host_discovery.h"
+#include "window/layout_win.h"
 #include "window/std_random.h"
 
 namespace kelto {
@@ -59,10 +60,12 @@ class MainWindow final : public GameWindow {
   void OnStayOnTop();
   void SaveFocus();
   void RestoreFocus();
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void CreateControls();
+  // The controls and their font at the DPI and the user's text size.
   void ApplyLayout(UINT dpi);
-  void SizeClientArea(UINT dpi, int left, int top);
+  // The window's size for the layout, moved to left, top unless CW_USEDEFAULT.
+  void SizeClientArea(int left, int top);
+  void FitClientToLayout();
   HWND Control(int id) const;
   std::u16string ControlText(int id) const;
   void SetControlText(int id, const std::u16string& text);
@@ -72,6 +75,7 @@ class MainWindow final : public GameWindow {
   HWND window_ = nullptr;
   HWND savedFocus_ = nullptr;
   dpi::UniqueFont font_;
+  layout::Scale scale_{96, 0};
   std::exception_ptr failure_;
   ULONGLONG lastGetHostClick_ = 0;
 

@@ -7,8 +7,10 @@
 #include <oleacc.h>
 #include <servprov.h>
 
+#include <cwctype>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "resources/resource.h"
 #include "tests/window/kelto_session.h"
@@ -70,6 +72,70 @@ HWND FocusOf(const KeltoSession& kelto) {
   return GetGUIThreadInfo(GetWindowThreadProcessId(kelto.Window(), nullptr), &thread)
              ? thread.hwndFocus
              : nullptr;
+}
+
+// The letter after a caption's "&", upper-cased; 0 where there is none.
+wchar_t AccessKey(const std::wstring& caption) {
+  const std::size_t at = caption.find(L'&');
+  return at + 1 < caption.size() ? static_cast<wchar_t>(towupper(caption[at + 1])) : 0;
+}
+
+TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
+  // The menu bar's keys, "&File" and "&Settings", come first.
+  std::wstring keys = L"FS";
+  for (const int id : {IDC_FRAME1, IDC_COMMAND1, IDC_COMMAND2, IDC_COMMAND3, IDC_COMMAND4,
+                       IDC_COMMAND5, IDC_CHECK4}) {
+    const wchar_t key = AccessKey(kelto.Text(id));
+    EXPECT_NE(key, 0) << id << " has no access key";
+    EXPECT_EQ(keys.find(key), std::wstring::npos)
+        << id << ": " << static_cast<char>(key) << " is taken";
+    keys += key;
+  }
+  const auto press = [this](const std::vector<WORD>& chord) {
+    kelto.PressKeys(chord, true);
+    kelto.WaitForInputHandled();
+  };
+  const auto sent = [this](const char* word) {
+    return WaitUntil(
+        [&] {
+          const auto log = kelto.Log();
+          return !log.empty() &&
+                 log.back() == std::string(R"(DapiCommunicate "Kelto" 2 "bob" ")") + word + "\"";
+        },
+        5000);
+  };
+  press({VK_MENU, 'G'});
+  EXPECT_TRUE(WaitUntil([&] { return kelto.Text(IDC_TXTHOST) == L"bob"; }, 5000));
+  const struct {
+    WORD key;
+    const char* word;
+    int indicator;
+  } choices[] = {
+      {'R', "Rock", IDC_CHECK1}, {'P', "Paper", IDC_CHECK2}, {'C', "Scissors", IDC_CHECK3}};
+  for (const auto& choice : choices) {
+    press({VK_MENU, choice.key});
+    EXPECT_TRUE(sent(choice.word)) << choice.word;
+    EXPECT_EQ(kelto.Check(choice.indicator), 1) << choice.word;
+  }
+  press({VK_MENU, 'A'});
+  EXPECT_EQ(kelto.Check(IDC_CHECK4), 1);
+  const std::size_t calls = kelto.Log().size();
+  press({VK_MENU, 'N'});
+  EXPECT_TRUE(WaitUntil([&] { return kelto.Log().size() == calls + 1; }, 5000))
+      << "Random Select with Auto Send sent nothing";
+  EXPECT_FALSE(kelto.Text(IDC_TEXT1).empty());
+  // The frame's key takes the focus to the host field after it.
+  press({VK_MENU, 'P'});
+  ASSERT_NE(FocusOf(kelto), kelto.Control(IDC_TXTHOST));
+  press({VK_MENU, 'H'});
+  EXPECT_EQ(FocusOf(kelto), kelto.Control(IDC_TXTHOST));
+  // The menus: Settings, Stay On Top; then File, Exit.
+  press({VK_MENU, 'S'});
+  kelto.PressKeys({'T'});
+  EXPECT_TRUE(WaitUntil([&] { return !kelto.Topmost(); }, 5000));
+  press({VK_MENU, 'F'});
+  kelto.PressKeys({'X'});
+  EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0});
 }
 
 // A window of the test's own, to switch to and away from Kelto.

@@ -31,6 +31,7 @@ class KeltoSession {
   // The main window, once it is shown; null if it never is.
   HWND WaitForWindow(DWORD timeoutMs = 20000);
   HWND Window() const { return window_; }
+  HANDLE Process() const { return process_.hProcess; }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
 
   // Click and the typing calls return once Kelto has handled the input; ClickAt

@@ -149,9 +149,11 @@ TEST_F(Simulator, LineOfAMegabyteIsDelivered) {
                       &pasted);
   ASSERT_EQ(pasted, chatter.size());
   ASSERT_TRUE(ClickSay(IDC_CHAT_SAY)) << "the long line never reached the log";
-  // The log shows a long line's start and its length.
-  EXPECT_NE(Log().value_or(L"").find(std::to_wstring(chatter.size() + 6) + L" characters in all"),
-            std::wstring::npos)
+  // The log shows a long line's start and its length. Read while KeltoChat is still busy
+  // showing it (emulated, for seconds), the log is not to be had: then it is read again.
+  const std::wstring length = std::to_wstring(chatter.size() + 6) + L" characters in all";
+  EXPECT_TRUE(
+      WaitUntil([&] { return Log().value_or(L"").find(length) != std::wstring::npos; }, 60000))
       << "\"dave: \" and the line";
   Say(0, L"zed", kAnnouncement);
   ASSERT_TRUE(AnswersAgain(chat)) << "after the announcement";

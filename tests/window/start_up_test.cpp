@@ -1,6 +1,8 @@
 // The window as it opens, its two menu commands, and the ways start-up fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,19 +25,19 @@ struct ExpectedControl {
 
 // The window's table; the host field and "Get Host" sit in the frame at 120, 1560.
 const ExpectedControl kControls[] = {
-    {IDC_FRAME1, L"Button", L"Host", 120, 1560, 1695, 975, false, true},
+    {IDC_FRAME1, L"Button", L"&Host", 120, 1560, 1695, 975, false, true},
     {IDC_TXTHOST, L"Edit", L"", 240, 1800, 1455, 285, true, true},
-    {IDC_COMMAND1, L"Button", L"Rock", 120, 120, 1335, 255, true, true},
-    {IDC_COMMAND2, L"Button", L"Paper", 120, 420, 1335, 255, true, true},
-    {IDC_COMMAND3, L"Button", L"Scissors", 120, 720, 1335, 255, true, true},
-    {IDC_COMMAND4, L"Button", L"Get Host", 240, 2160, 1455, 255, true, true},
+    {IDC_COMMAND1, L"Button", L"&Rock", 120, 120, 1335, 255, true, true},
+    {IDC_COMMAND2, L"Button", L"&Paper", 120, 420, 1335, 255, true, true},
+    {IDC_COMMAND3, L"Button", L"S&cissors", 120, 720, 1335, 255, true, true},
+    {IDC_COMMAND4, L"Button", L"&Get Host", 240, 2160, 1455, 255, true, true},
     {IDC_LSTAVATARS, L"ListBox", L"", 2520, 360, 915, 645, false, false},
     {IDC_CHECK1, L"Button", nullptr, 1560, 120, 255, 255, true, true},
     {IDC_CHECK2, L"Button", nullptr, 1560, 420, 255, 255, true, true},
     {IDC_CHECK3, L"Button", nullptr, 1560, 720, 255, 255, true, true},
-    {IDC_COMMAND5, L"Button", L"Random Select", 120, 1020, 1695, 255, true, true},
+    {IDC_COMMAND5, L"Button", L"Ra&ndom Select", 120, 1020, 1695, 255, true, true},
     {IDC_TEXT1, L"Edit", L"", 120, 2640, 1215, 285, false, false},
-    {IDC_CHECK4, L"Button", L"Auto Send", 360, 1320, 1335, 255, true, true},
+    {IDC_CHECK4, L"Button", L"&Auto Send", 360, 1320, 1335, 255, true, true},
 };
 
 RECT ClientRectOf(HWND window, HWND control) {
@@ -45,13 +47,17 @@ RECT ClientRectOf(HWND window, HWND control) {
   return rect;
 }
 
-void ExpectLayout(KeltoSession& kelto, int dpi) {
+// The window as drawn at the DPI, with the client area's size too unless the window's
+// frame was given from outside.
+void ExpectLayout(KeltoSession& kelto, int dpi, bool clientToo = true) {
   const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
   const HWND window = kelto.Window();
   RECT client{};
   GetClientRect(window, &client);
-  EXPECT_EQ(client.right, pixels(1905));
-  EXPECT_EQ(client.bottom, pixels(2595));
+  if (clientToo) {
+    EXPECT_EQ(client.right, pixels(1905));
+    EXPECT_EQ(client.bottom, pixels(2595));
+  }
   HWND previous = nullptr;
   for (const ExpectedControl& expected : kControls) {
     const HWND control = kelto.Control(expected.id);
@@ -109,10 +115,30 @@ TEST(StartUp, ApplicationNameIsTheExecutableWithoutItsLastExtension) {
   DeleteFileW(copy.c_str());
 }
 
-// Waits for the box that ends the program, checks what it says, and closes it.
-const wchar_t kRefused[] =
-    L"Run-time error 10001: Failed to initialize DDE layer\n\nThe chat client is not running, or "
-    L"has not started its link. Start the chat client, then start Kelto again.";
+// Whether this program runs elevated; Kelto, started by it, runs as it does.
+bool RunsAsAdministrator() {
+  HANDLE token = nullptr;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  const bool elevated =
+      OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+      GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+      elevation.TokenIsElevated != 0;
+  if (token != nullptr) {
+    CloseHandle(token);
+  }
+  return elevated;
+}
+
+// What the box that ends the program says; it says first when Kelto runs elevated, as
+// under Wine, where every program does.
+std::wstring RefusedText() {
+  return std::wstring(L"Run-time error 10001: Failed to initialize DDE layer\n\n") +
+         (RunsAsAdministrator() ? L"Kelto is running as administrator. " : L"") +
+         L"The chat client is not running, or has not started its link. A chat client running "
+         L"as administrator cannot be reached from a Kelto that is not, nor the other way "
+         L"round. Start the chat client, then start Kelto again.";
+}
 
 TEST(StartUp, RefusedLinkShowsError10001AndNoWindow) {
   const std::pair<const char*, SessionOptions> refusals[] = {
@@ -123,7 +149,7 @@ TEST(StartUp, RefusedLinkShowsError10001AndNoWindow) {
   for (const auto& [name, options] : refusals) {
     SCOPED_TRACE(name);
     KeltoSession kelto(options);
-    ExpectFatalBox(kelto, kRefused);
+    ExpectFatalBox(kelto, RefusedText());
     EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")"}));
   }
 }
@@ -240,29 +266,28 @@ TEST_F(Dpi, LayoutScalesWithTheDisplay) {
   ExpectLayout(kelto, dpi);
 }
 
-// A menu font so large that Kelto's menu bar takes two rows, for as long as it lives;
-// programs started meanwhile read it.
-class LargeMenuFont {
+// The system's fonts changed for as long as it lives: programs started meanwhile read
+// them, and running ones are told.
+class SystemFonts {
  public:
-  explicit LargeMenuFont(int dpi) {
+  explicit SystemFonts(const std::function<void(NONCLIENTMETRICSW&)>& change) {
     saved_.cbSize = sizeof saved_;
     if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof saved_, &saved_, 0)) {
       return;
     }
-    NONCLIENTMETRICSW large = saved_;
-    large.lfMenuFont.lfHeight = -MulDiv(40, dpi, 72);
-    large.iMenuHeight = MulDiv(large.iMenuHeight, 4, 1);
-    set_ = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof large, &large,
+    NONCLIENTMETRICSW changed = saved_;
+    change(changed);
+    set_ = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof changed, &changed,
                                  SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
   }
-  ~LargeMenuFont() {
+  ~SystemFonts() {
     if (set_) {
       SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof saved_, &saved_,
                             SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
     }
   }
-  LargeMenuFont(const LargeMenuFont&) = delete;
-  LargeMenuFont& operator=(const LargeMenuFont&) = delete;
+  SystemFonts(const SystemFonts&) = delete;
+  SystemFonts& operator=(const SystemFonts&) = delete;
   bool Set() const { return set_; }
 
  private:
@@ -270,9 +295,172 @@ class LargeMenuFont {
   bool set_ = false;
 };
 
+// A message font of Tahoma whose em is `pixels` at 96 DPI: 13 gives a 16-pixel line,
+// as Windows' own Segoe UI 9 pt does; 26 is that text made twice as big.
+std::function<void(NONCLIENTMETRICSW&)> MessageFontOf(int pixels, int dpi) {
+  return [=](NONCLIENTMETRICSW& metrics) {
+    metrics.lfMessageFont.lfHeight = -MulDiv(pixels, dpi, 96);
+    lstrcpynW(metrics.lfMessageFont.lfFaceName, L"Tahoma", LF_FACESIZE);
+  };
+}
+
+// With text of any size: every control where the table puts it at the window's own
+// scale, inside the window, its caption whole in its own font; the host field's line
+// whole; the frame's caption above the host field.
+void ExpectTextWhole(KeltoSession& kelto, int dpi) {
+  const HWND window = kelto.Window();
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_GE(client.right, MulDiv(1905, dpi, 1440)) << "smaller than drawn";
+  const auto pixels = [&](int twips) { return MulDiv(twips, client.right, 1905); };
+  EXPECT_NEAR(client.bottom, pixels(2595), 1) << "proportions lost";
+  // The message font as Kelto reads it; its font handle is of no use in this process.
+  NONCLIENTMETRICSW system{};
+  system.cbSize = sizeof system;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof system, &system, 0));
+  const HFONT font = CreateFontIndirectW(&system.lfMessageFont);
+  ASSERT_NE(font, nullptr);
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(screen, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen, &metrics);
+  for (const ExpectedControl& expected : kControls) {
+    const HWND control = kelto.Control(expected.id);
+    const RECT rect = ClientRectOf(window, control);
+    EXPECT_NEAR(rect.left, pixels(expected.left), 1) << expected.id;
+    EXPECT_NEAR(rect.bottom, pixels(expected.top + expected.height), 1) << expected.id;
+    if (!expected.visible) {
+      continue;
+    }
+    EXPECT_LE(rect.right, client.right) << expected.id;
+    EXPECT_LE(rect.bottom, client.bottom) << expected.id;
+    std::wstring caption = expected.caption != nullptr ? expected.caption : L"";
+    std::erase(caption, L'&');
+    SIZE extent{};
+    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int edges = 2 * GetSystemMetrics(SM_CYEDGE);
+    switch (expected.id) {
+      case IDC_FRAME1:
+        EXPECT_LE(extent.cx + 2 * GetSystemMetrics(SM_CXEDGE), width);
+        EXPECT_LE(metrics.tmHeight, ClientRectOf(window, kelto.Control(IDC_TXTHOST)).top - rect.top)
+            << "the frame's caption runs into the host field";
+        break;
+      case IDC_TXTHOST:
+        EXPECT_LE(metrics.tmHeight + edges, height) << "typed text is cut";
+        break;
+      case IDC_CHECK4:
+        EXPECT_LE(extent.cx + GetSystemMetrics(SM_CXMENUCHECK) + 4, width) << "cut: Auto Send";
+        break;
+      default:
+        EXPECT_LE(extent.cx + 2 * edges, width) << "cut: " << expected.id;
+        break;
+    }
+    EXPECT_LE(metrics.tmHeight + edges, height) << "cut at the top or bottom: " << expected.id;
+  }
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(font);
+}
+
+TEST_F(Dpi, LayoutFollowsTheTextSize) {
+  for (const int pixels : {13, 20, 26}) {
+    SCOPED_TRACE(pixels);
+    const SystemFonts fonts(MessageFontOf(pixels, dpi));
+    ASSERT_TRUE(fonts.Set());
+    KeltoSession kelto;
+    ASSERT_NE(kelto.WaitForWindow(), nullptr);
+    ExpectTextWhole(kelto, dpi);
+  }
+}
+
+TEST_F(Dpi, TextMadeBiggerWhileKeltoRunsAppliesAtOnceInPlace) {
+  KeltoSession kelto;
+  ASSERT_NE(kelto.WaitForWindow(), nullptr);
+  RECT before{};
+  GetWindowRect(kelto.Window(), &before);
+  const SystemFonts fonts(MessageFontOf(26, dpi));
+  ASSERT_TRUE(fonts.Set());
+  // Wine keeps the system's metrics a program has read, so there a running program
+  // never sees the change; Windows has one set for all.
+  const bool underWine =
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  if (underWine) {
+    Sleep(500);  // the change told, and handled
+    RECT after{};
+    GetWindowRect(kelto.Window(), &after);
+    EXPECT_TRUE(EqualRect(&after, &before)) << "the window moved or changed size";
+    return;
+  }
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        RECT client{};
+        GetClientRect(kelto.Window(), &client);
+        return client.right > MulDiv(1905, dpi, 1440);
+      },
+      5000))
+      << "the window kept its size";
+  RECT after{};
+  GetWindowRect(kelto.Window(), &after);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  ExpectTextWhole(kelto, dpi);
+}
+
+// A move to a monitor of another scale, as Windows tells it: first asked for the size
+// there, then given a rectangle of that size to take. Kelto's answer goes into memory
+// of its own, as Windows' would.
+TEST_F(Dpi, MonitorOfAnotherScaleTakesTheSizeItAskedAndTheRectangleSuggested) {
+  KeltoSession kelto;
+  const HWND window = kelto.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  const int other = dpi == 144 ? 96 : 144;
+  void* remote = VirtualAllocEx(kelto.Process(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE);
+  ASSERT_NE(remote, nullptr);
+  const auto exchange = [&](auto& value, UINT message, WPARAM wParam) {
+    WriteProcessMemory(kelto.Process(), remote, &value, sizeof value, nullptr);
+    const LRESULT answer = SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(kelto.Process(), remote, &value, sizeof value, nullptr);
+    return answer;
+  };
+  SIZE size{};
+  EXPECT_EQ(exchange(size, 0x02E4 /* WM_GETDPISCALEDSIZE */, other), TRUE);
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  RECT client{};
+  GetClientRect(window, &client);
+  // The frame around a client area of the layout at the other DPI.
+  RECT expected{0, 0, MulDiv(1905, other, 1440), MulDiv(2595, other, 1440)};
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  const auto adjustForDpi = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  ASSERT_NE(adjustForDpi, nullptr);
+  adjustForDpi(&expected, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), TRUE,
+               static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), static_cast<UINT>(other));
+  EXPECT_EQ(size.cx, expected.right - expected.left);
+  EXPECT_EQ(size.cy, expected.bottom - expected.top);
+
+  RECT suggested{frame.left + 7, frame.top + 9, frame.left + 7 + size.cx, frame.top + 9 + size.cy};
+  exchange(suggested, WM_DPICHANGED, MAKEWPARAM(other, other));
+  GetWindowRect(window, &frame);
+  // Under Wine the frame stays drawn at the display's DPI, whose smallest window may be
+  // wider than the suggestion.
+  suggested.right = std::max(suggested.right, suggested.left + GetSystemMetrics(SM_CXMINTRACK));
+  EXPECT_TRUE(EqualRect(&frame, &suggested))
+      << "the suggested rectangle was not taken as it is: " << frame.left << "," << frame.top << " "
+      << frame.right - frame.left << "x" << frame.bottom - frame.top;
+  ExpectLayout(kelto, other, false);
+  VirtualFreeEx(kelto.Process(), remote, 0, MEM_RELEASE);
+}
+
 TEST_F(Dpi, LayoutHoldsWhenTheMenuBarTakesTwoRows) {
-  const LargeMenuFont font(dpi);
-  ASSERT_TRUE(font.Set());
+  const SystemFonts fonts([&](NONCLIENTMETRICSW& metrics) {
+    metrics.lfMenuFont.lfHeight = -MulDiv(40, dpi, 72);
+    metrics.iMenuHeight = MulDiv(metrics.iMenuHeight, 4, 1);
+  });
+  ASSERT_TRUE(fonts.Set());
   KeltoSession kelto;
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
   // Menus cannot be read from another process; a frame taller than one with a menu bar
