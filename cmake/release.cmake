@@ -1,25 +1,6 @@
-# Two zips: Kelto itself, to drop beside the chat client's real wadapi.dll, and a
-# trial kit that holds Kelto with the simulator and the stand-in library, to unpack
-# into one folder. Both hold the same readme, which covers both, so that no two zips
-# put different files under one name. The texts are for Windows users: CRLF line
-# endings, the project's version.
+# The texts that go into the release zips (scripts/release.sh packs them): for Windows
+# users, with CRLF line endings and the project's version, named for Kelto so that
+# they replace no file of the chat client's.
 set(release_texts ${CMAKE_BINARY_DIR}/release-texts)
-configure_file(release/readme.txt.in ${release_texts}/README.txt @ONLY NEWLINE_STYLE CRLF)
-configure_file(LICENSE ${release_texts}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
-
-install(TARGETS Kelto RUNTIME DESTINATION . COMPONENT kelto)
-install(TARGETS Kelto KeltoChat wadapi RUNTIME DESTINATION . COMPONENT trial)
-foreach(component kelto trial)
-  install(FILES ${release_texts}/README.txt ${release_texts}/LICENSE.txt DESTINATION .
-          COMPONENT ${component})
-endforeach()
-
-set(CPACK_PACKAGE_NAME Kelto)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_SYSTEM_NAME win32)
-set(CPACK_GENERATOR ZIP)
-set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL kelto trial)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/release)
-include(CPack)
+configure_file(release/readme.txt.in ${release_texts}/Kelto-README.txt @ONLY NEWLINE_STYLE CRLF)
+configure_file(LICENSE ${release_texts}/Kelto-LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
