@@ -5,7 +5,8 @@
 #                            its sanitizer and fuzzer runtimes, clang-tidy, clang-format
 #                            (Debian 12 and 13 both carry LLVM 19, so the checks agree)
 #   install-deps.sh cross    MinGW-w64 for 32-bit Windows, and for 64-bit Windows (the
-#                            build Wine runs where the kernel runs no 32-bit programs)
+#                            build Wine runs where the kernel runs no 32-bit programs),
+#                            and zip for the release
 #   install-deps.sh wine     Wine, 32-bit and 64-bit, and Xvfb; where the kernel runs no
 #                            32-bit programs, qemu-user 10 or later as well, which runs
 #                            them (from bookworm-backports on Debian 12)
@@ -24,7 +25,7 @@ for group in "${groups[@]}"; do
     native) wanted+=(cmake ninja-build g++ make libgtest-dev git clang-19 libclang-rt-19-dev
                      clang-tidy-19 clang-format-19) ;;
     cross) wanted+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-                    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64) ;;
+                    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 zip) ;;
     wine) wanted+=(wine wine32:i386 wine64 fonts-wine xvfb) ; need_i386=1 ;;
     *) echo "install-deps.sh: unknown group '$group' (native, cross, wine)" >&2; exit 2 ;;
   esac

@@ -8,7 +8,8 @@
 #                            stand-in can never land beside the chat client's own
 # and SHA256SUMS beside them. The same commit gives the same bytes wherever and
 # whenever it is built: the programs carry no build time, and the zips' entries are
-# dated by the commit (SOURCE_DATE_EPOCH, when set, takes its place).
+# dated by the commit (SOURCE_DATE_EPOCH, when set, takes its place), in one order,
+# with no other times, owners or attributes (zip -X).
 # It checks the texts' CRLF line endings, Kelto.exe's size, and the programs as files,
 # without running them: 32-bit x86, the system's protections on, nothing imported that
 # Windows lacks or that looks like another process's debugger, no build time, the
@@ -39,8 +40,7 @@ find "$stage" -exec touch -h -d "@$epoch" {} +
 for kind in kelto trial; do
   (cd "$stage/$kind" &&
    find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort >"../$kind.files" &&
-   TZ=UTC cmake -E tar cf "../../Kelto-$version-win32-$kind.zip" --format=zip \
-     --files-from="../$kind.files")
+   TZ=UTC zip -X -D -q "../../Kelto-$version-win32-$kind.zip" -@ <"../$kind.files")
 done
 (cd release && sha256sum ./*.zip | sed 's| \./| |' >SHA256SUMS)
 
