@@ -491,20 +491,32 @@ TEST_F(Dpi, KeltoChatShowsEveryLabelWhole) {
   std::vector<HWND> labels;
   EnumChildWindows(chat.Window(), CollectStatic, reinterpret_cast<LPARAM>(&labels));
   ASSERT_GE(labels.size(), 5u);
+  // The dialog's own font, 8-point "MS Shell Dlg 2", made here: a font handle of
+  // KeltoChat's means nothing in this process.
+  LOGFONTW dialogFont{};
+  dialogFont.lfHeight = -MulDiv(8, dpi, 72);
+  dialogFont.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(dialogFont.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
+  const HFONT font = CreateFontIndirectW(&dialogFont);
+  ASSERT_NE(font, nullptr);
   const HDC screen = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(screen, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen, &metrics);
   for (const HWND label : labels) {
     const std::wstring text = WindowCaption(label);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = SelectObject(screen, font);
     SIZE extent{};
     GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(screen, previous);
     RECT client{};
     GetClientRect(label, &client);
     EXPECT_LE(extent.cx, client.right)
         << "cut: " << std::string(text.begin(), text.end()) << " at " << dpi << " DPI";
+    EXPECT_LE(metrics.tmHeight, client.bottom)
+        << "cut below: " << std::string(text.begin(), text.end()) << " at " << dpi << " DPI";
   }
+  SelectObject(screen, previous);
   ReleaseDC(nullptr, screen);
+  DeleteObject(font);
 }
 
 }  // namespace
