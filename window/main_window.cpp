@@ -102,7 +102,7 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
   try {
     CreateControls();
     ApplyLayout(dpi::ForWindow(window_));
-    SizeClientArea(CW_USEDEFAULT, CW_USEDEFAULT);
+    SizeToLayout();
   } catch (...) {
     DestroyWindow(window_);
     throw;
@@ -156,7 +156,7 @@ void MainWindow::ApplyLayout(UINT dpi) {
   scale_ = scale;
 }
 
-void MainWindow::SizeClientArea(int left, int top) {
+void MainWindow::SizeToLayout() {
   const RECT frame = FrameFor(scale_);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
@@ -171,21 +171,15 @@ void MainWindow::SizeClientArea(int left, int top) {
     }
     return;
   }
-  const UINT move = left == CW_USEDEFAULT ? SWP_NOMOVE : 0;
-  SetWindowPos(window_, nullptr, left, top, width, height, move | SWP_NOZORDER | SWP_NOACTIVATE);
-  FitClientToLayout();
-}
-
-void MainWindow::FitClientToLayout() {
+  constexpr UINT kInPlace = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(window_, nullptr, 0, 0, width, height, kInPlace);
   // A menu bar that wraps onto a second row takes client height; give it back.
   const SIZE wanted = layout::ClientSize(scale_);
   RECT client{};
-  RECT frame{};
-  if (!IsIconic(window_) && GetClientRect(window_, &client) && GetWindowRect(window_, &frame) &&
+  if (GetClientRect(window_, &client) &&
       (client.right != wanted.cx || client.bottom != wanted.cy)) {
-    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wanted.cx - client.right,
-                 frame.bottom - frame.top + wanted.cy - client.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, 0, 0, width + wanted.cx - client.right,
+                 height + wanted.cy - client.bottom, kInPlace);
   }
 }
 
@@ -371,7 +365,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // The user's text size or fonts changed: the layout follows at once, in place.
     case WM_SETTINGCHANGE:
       ApplyLayout(scale_.Dpi());
-      SizeClientArea(CW_USEDEFAULT, CW_USEDEFAULT);
+      SizeToLayout();
       break;
     case WM_DESTROY:
       // A request repeating inside a library call that handles messages ends there.

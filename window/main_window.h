@@ -63,9 +63,8 @@ class MainWindow final : public GameWindow {
   void CreateControls();
   // The controls and their font at the DPI and the user's text size.
   void ApplyLayout(UINT dpi);
-  // The window's size for the layout, moved to left, top unless CW_USEDEFAULT.
-  void SizeClientArea(int left, int top);
-  void FitClientToLayout();
+  // The window's size for the layout, in place.
+  void SizeToLayout();
   HWND Control(int id) const;
   std::u16string ControlText(int id) const;
   void SetControlText(int id, const std::u16string& text);

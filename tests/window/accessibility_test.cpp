@@ -74,6 +74,12 @@ HWND FocusOf(const KeltoSession& kelto) {
              : nullptr;
 }
 
+// Whether the focus reaches the control: a key's effect may trail the check that its
+// input was handled on a busy machine.
+bool FocusReaches(const KeltoSession& kelto, HWND control) {
+  return WaitUntil([&] { return FocusOf(kelto) == control; }, 3000);
+}
+
 // The letter after a caption's "&", upper-cased; 0 where there is none.
 wchar_t AccessKey(const std::wstring& caption) {
   const std::size_t at = caption.find(L'&');
@@ -115,10 +121,10 @@ TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
   for (const auto& choice : choices) {
     press({VK_MENU, choice.key});
     EXPECT_TRUE(sent(choice.word)) << choice.word;
-    EXPECT_EQ(kelto.Check(choice.indicator), 1) << choice.word;
+    EXPECT_TRUE(WaitUntil([&] { return kelto.Check(choice.indicator) == 1; }, 3000)) << choice.word;
   }
   press({VK_MENU, 'A'});
-  EXPECT_EQ(kelto.Check(IDC_CHECK4), 1);
+  EXPECT_TRUE(WaitUntil([&] { return kelto.Check(IDC_CHECK4) == 1; }, 3000));
   const std::size_t calls = kelto.Log().size();
   press({VK_MENU, 'N'});
   EXPECT_TRUE(WaitUntil([&] { return kelto.Log().size() == calls + 1; }, 5000))
@@ -126,9 +132,9 @@ TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
   EXPECT_FALSE(kelto.Text(IDC_TEXT1).empty());
   // The frame's key takes the focus to the host field after it.
   press({VK_MENU, 'P'});
-  ASSERT_NE(FocusOf(kelto), kelto.Control(IDC_TXTHOST));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(kelto) != kelto.Control(IDC_TXTHOST); }, 3000));
   press({VK_MENU, 'H'});
-  EXPECT_EQ(FocusOf(kelto), kelto.Control(IDC_TXTHOST));
+  EXPECT_TRUE(FocusReaches(kelto, kelto.Control(IDC_TXTHOST)));
   // The menus: Settings, Stay On Top; then File, Exit.
   press({VK_MENU, 'S'});
   kelto.PressKeys({'T'});
@@ -165,23 +171,23 @@ bool BringToFront(HWND window) {
 
 TEST_F(Accessibility, FocusComesBackWhereTheUserLeftIt) {
   kelto.PressKeys({VK_TAB, VK_TAB});  // from the host field past "Rock" to "Paper"
-  ASSERT_EQ(FocusOf(kelto), kelto.Control(IDC_COMMAND2));
+  ASSERT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND2)));
   const std::pair<int, bool> steps[] = {{SW_MINIMIZE, true}, {SW_RESTORE, false}};
   for (const auto& [command, iconic] : steps) {
     ShowWindow(kelto.Window(), command);
     ASSERT_TRUE(WaitUntil([&] { return (IsIconic(kelto.Window()) != FALSE) == iconic; }, 5000));
   }
-  EXPECT_TRUE(WaitUntil([&] { return FocusOf(kelto) == kelto.Control(IDC_COMMAND2); }, 3000))
+  EXPECT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND2)))
       << "after minimising, the focus is on " << FocusOf(kelto);
 
   // On to "Scissors", away to another program, and back.
   kelto.PressKeys({VK_TAB});
-  ASSERT_EQ(FocusOf(kelto), kelto.Control(IDC_COMMAND3));
+  ASSERT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND3)));
   const OtherWindow other;
   ASSERT_NE(other.Handle(), nullptr);
   ASSERT_TRUE(BringToFront(other.Handle()));
   ASSERT_TRUE(BringToFront(kelto.Window()));
-  EXPECT_TRUE(WaitUntil([&] { return FocusOf(kelto) == kelto.Control(IDC_COMMAND3); }, 3000))
+  EXPECT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND3)))
       << "after switching back, the focus is on " << FocusOf(kelto);
 }
 
@@ -214,7 +220,7 @@ TEST_F(Accessibility, FocusCueMarksAFocusedIndicatorOnly) {
   // From the host field past the four buttons above and beside them to "Rock chosen".
   kelto.PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB});
   for (const int focused : indicators) {
-    ASSERT_EQ(FocusOf(kelto), kelto.Control(focused));
+    ASSERT_TRUE(FocusReaches(kelto, kelto.Control(focused))) << focused;
     for (const int indicator : indicators) {
       const bool expected = indicator == focused;
       EXPECT_TRUE(
@@ -223,7 +229,7 @@ TEST_F(Accessibility, FocusCueMarksAFocusedIndicatorOnly) {
     }
     kelto.PressKeys({VK_TAB});
   }
-  ASSERT_EQ(FocusOf(kelto), kelto.Control(IDC_COMMAND5));
+  ASSERT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND5)));
   for (const int indicator : indicators) {
     EXPECT_TRUE(WaitUntil([&] { return !FocusCueShown(kelto.Control(indicator)); }, 3000))
         << indicator;
