@@ -24,9 +24,10 @@ struct ExpectedControl {
 };
 
 // The window's table; the host field and "Get Host" sit in the frame at 120, 1560.
+constexpr int kHostTop = 1800;
 const ExpectedControl kControls[] = {
     {IDC_FRAME1, L"Button", L"&Host", 120, 1560, 1695, 975, false, true},
-    {IDC_TXTHOST, L"Edit", L"", 240, 1800, 1455, 285, true, true},
+    {IDC_TXTHOST, L"Edit", L"", 240, kHostTop, 1455, 285, true, true},
     {IDC_COMMAND1, L"Button", L"&Rock", 120, 120, 1335, 255, true, true},
     {IDC_COMMAND2, L"Button", L"&Paper", 120, 420, 1335, 255, true, true},
     {IDC_COMMAND3, L"Button", L"S&cissors", 120, 720, 1335, 255, true, true},
@@ -47,10 +48,52 @@ RECT ClientRectOf(HWND window, HWND control) {
   return rect;
 }
 
-// The window as drawn at the DPI, with the client area's size too unless the window's
-// frame was given from outside.
+// The system's message font at a DPI, as Kelto reads it; a font handle of Kelto's
+// means nothing in this process.
+HFONT MessageFontAt(int dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    return nullptr;
+  }
+  const HDC screen = GetDC(nullptr);
+  const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+// Twips to pixels as the layout takes them at the DPI, for a message font of the given
+// line height: drawn for an 8-point font (a 13-pixel line at 96 DPI), grown where the
+// line is taller.
+int LayoutPixels(int twips, int dpi, int line) {
+  const int drawnLine = (13 * dpi + 95) / 96;
+  return MulDiv(twips, dpi * std::max(line, drawnLine), 1440 * drawnLine);
+}
+
+int MessageLineAt(int dpi) {
+  const HFONT font = MessageFontAt(dpi);
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(screen, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen, &metrics);
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(font);
+  return metrics.tmHeight;
+}
+
+// The window as laid out at the DPI (LayoutPixels); every caption whole in that font, the host
+// field's line whole, the frame's caption above the host field, nothing outside the client area.
+// The client area's size too, unless the window's frame was given from outside.
 void ExpectLayout(KeltoSession& kelto, int dpi, bool clientToo = true) {
-  const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+  const HFONT font = MessageFontAt(dpi);
+  ASSERT_NE(font, nullptr);
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(screen, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen, &metrics);
+  const auto pixels = [&](int twips) { return LayoutPixels(twips, dpi, metrics.tmHeight); };
   const HWND window = kelto.Window();
   RECT client{};
   GetClientRect(window, &client);
@@ -58,7 +101,8 @@ void ExpectLayout(KeltoSession& kelto, int dpi, bool clientToo = true) {
     EXPECT_EQ(client.right, pixels(1905));
     EXPECT_EQ(client.bottom, pixels(2595));
   }
-  HWND previous = nullptr;
+  const int edges = 2 * GetSystemMetrics(SM_CYEDGE);
+  HWND previousControl = nullptr;
   for (const ExpectedControl& expected : kControls) {
     const HWND control = kelto.Control(expected.id);
     ASSERT_NE(control, nullptr) << expected.id;
@@ -69,17 +113,47 @@ void ExpectLayout(KeltoSession& kelto, int dpi, bool clientToo = true) {
       EXPECT_EQ(kelto.Text(expected.id), expected.caption);
     }
     const RECT rect = ClientRectOf(window, control);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
     EXPECT_EQ(rect.left, pixels(expected.left)) << expected.id;
     EXPECT_EQ(rect.top, pixels(expected.top)) << expected.id;
-    EXPECT_EQ(rect.right - rect.left, pixels(expected.width)) << expected.id;
-    EXPECT_EQ(rect.bottom - rect.top, pixels(expected.height)) << expected.id;
+    EXPECT_EQ(width, pixels(expected.width)) << expected.id;
+    EXPECT_EQ(height, pixels(expected.height)) << expected.id;
     const LONG style = GetWindowLongW(control, GWL_STYLE);
     EXPECT_EQ((style & WS_TABSTOP) != 0, expected.tabStop) << expected.id;
     EXPECT_EQ((style & WS_VISIBLE) != 0, expected.visible) << expected.id;
     // Created in tab-index order.
-    EXPECT_EQ(GetWindow(control, GW_HWNDPREV), previous) << expected.id;
-    previous = control;
+    EXPECT_EQ(GetWindow(control, GW_HWNDPREV), previousControl) << expected.id;
+    previousControl = control;
+    if (!expected.visible) {
+      continue;
+    }
+    EXPECT_LE(rect.right, pixels(1905)) << expected.id;
+    EXPECT_LE(rect.bottom, pixels(2595)) << expected.id;
+    std::wstring caption = expected.caption != nullptr ? expected.caption : L"";
+    std::erase(caption, L'&');
+    SIZE extent{};
+    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    switch (expected.id) {
+      case IDC_FRAME1:
+        EXPECT_LE(extent.cx + 2 * GetSystemMetrics(SM_CXEDGE), width);
+        EXPECT_LE(metrics.tmHeight, pixels(kHostTop) - rect.top)
+            << "the frame's caption runs into the host field";
+        break;
+      case IDC_CHECK4:
+        // The box, 13 pixels at 96 DPI whatever the fonts, and the gap after it.
+        EXPECT_LE(extent.cx + MulDiv(13 + 4, dpi, 96), width) << "cut: Auto Send";
+        break;
+      default:
+        EXPECT_LE(extent.cx + 2 * edges, width) << "cut: " << expected.id;
+        break;
+    }
+    EXPECT_LE(metrics.tmHeight + edges, height)
+        << "cut at the top or bottom (typed text, for the host field): " << expected.id;
   }
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(font);
 }
 
 TEST(StartUp, WindowOpensAsLaidOutOnTopWithTheFocusInTheHostField) {
@@ -304,66 +378,6 @@ std::function<void(NONCLIENTMETRICSW&)> MessageFontOf(int pixels, int dpi) {
   };
 }
 
-// With text of any size: every control where the table puts it at the window's own
-// scale, inside the window, its caption whole in its own font; the host field's line
-// whole; the frame's caption above the host field.
-void ExpectTextWhole(KeltoSession& kelto, int dpi) {
-  const HWND window = kelto.Window();
-  RECT client{};
-  GetClientRect(window, &client);
-  EXPECT_GE(client.right, MulDiv(1905, dpi, 1440)) << "smaller than drawn";
-  const auto pixels = [&](int twips) { return MulDiv(twips, client.right, 1905); };
-  EXPECT_NEAR(client.bottom, pixels(2595), 1) << "proportions lost";
-  // The message font as Kelto reads it; its font handle is of no use in this process.
-  NONCLIENTMETRICSW system{};
-  system.cbSize = sizeof system;
-  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof system, &system, 0));
-  const HFONT font = CreateFontIndirectW(&system.lfMessageFont);
-  ASSERT_NE(font, nullptr);
-  const HDC screen = GetDC(nullptr);
-  const HGDIOBJ previous = SelectObject(screen, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(screen, &metrics);
-  for (const ExpectedControl& expected : kControls) {
-    const HWND control = kelto.Control(expected.id);
-    const RECT rect = ClientRectOf(window, control);
-    EXPECT_NEAR(rect.left, pixels(expected.left), 1) << expected.id;
-    EXPECT_NEAR(rect.bottom, pixels(expected.top + expected.height), 1) << expected.id;
-    if (!expected.visible) {
-      continue;
-    }
-    EXPECT_LE(rect.right, client.right) << expected.id;
-    EXPECT_LE(rect.bottom, client.bottom) << expected.id;
-    std::wstring caption = expected.caption != nullptr ? expected.caption : L"";
-    std::erase(caption, L'&');
-    SIZE extent{};
-    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &extent);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int edges = 2 * GetSystemMetrics(SM_CYEDGE);
-    switch (expected.id) {
-      case IDC_FRAME1:
-        EXPECT_LE(extent.cx + 2 * GetSystemMetrics(SM_CXEDGE), width);
-        EXPECT_LE(metrics.tmHeight, ClientRectOf(window, kelto.Control(IDC_TXTHOST)).top - rect.top)
-            << "the frame's caption runs into the host field";
-        break;
-      case IDC_TXTHOST:
-        EXPECT_LE(metrics.tmHeight + edges, height) << "typed text is cut";
-        break;
-      case IDC_CHECK4:
-        EXPECT_LE(extent.cx + GetSystemMetrics(SM_CXMENUCHECK) + 4, width) << "cut: Auto Send";
-        break;
-      default:
-        EXPECT_LE(extent.cx + 2 * edges, width) << "cut: " << expected.id;
-        break;
-    }
-    EXPECT_LE(metrics.tmHeight + edges, height) << "cut at the top or bottom: " << expected.id;
-  }
-  SelectObject(screen, previous);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(font);
-}
-
 TEST_F(Dpi, LayoutFollowsTheTextSize) {
   for (const int pixels : {13, 20, 26}) {
     SCOPED_TRACE(pixels);
@@ -371,7 +385,7 @@ TEST_F(Dpi, LayoutFollowsTheTextSize) {
     ASSERT_TRUE(fonts.Set());
     KeltoSession kelto;
     ASSERT_NE(kelto.WaitForWindow(), nullptr);
-    ExpectTextWhole(kelto, dpi);
+    ExpectLayout(kelto, dpi);
   }
 }
 
@@ -405,7 +419,7 @@ TEST_F(Dpi, TextMadeBiggerWhileKeltoRunsAppliesAtOnceInPlace) {
   GetWindowRect(kelto.Window(), &after);
   EXPECT_EQ(after.left, before.left);
   EXPECT_EQ(after.top, before.top);
-  ExpectTextWhole(kelto, dpi);
+  ExpectLayout(kelto, dpi);
 }
 
 // A move to a monitor of another scale, as Windows tells it: first asked for the size
@@ -432,7 +446,8 @@ TEST_F(Dpi, MonitorOfAnotherScaleTakesTheSizeItAskedAndTheRectangleSuggested) {
   RECT client{};
   GetClientRect(window, &client);
   // The frame around a client area of the layout at the other DPI.
-  RECT expected{0, 0, MulDiv(1905, other, 1440), MulDiv(2595, other, 1440)};
+  const int otherLine = MessageLineAt(other);
+  RECT expected{0, 0, LayoutPixels(1905, other, otherLine), LayoutPixels(2595, other, otherLine)};
   using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
   const auto adjustForDpi = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
