@@ -49,9 +49,10 @@ PROBE
 chmod +x "$work/probe.sh"
 
 failures=0
-# version, the status the emulated programs end with, the probe's status, what it says,
-# and how often the emulator is asked its version (2: one namespace made, none nested).
-while IFS='|' read -r version status want_status want_text want_calls; do
+# The case's name; the version, the status the emulated programs end with, the probe's
+# status, what it says, and how often the emulator is asked its version (2: one
+# namespace made, none nested). Results read as GoogleTest's, for check-tests-bite.sh.
+while IFS='|' read -r name version status want_status want_text want_calls; do
   rm -f "$work/calls"
   set +e
   output=$(FAKE_QEMU_VERSION=$version FAKE_QEMU_STATUS=$status PATH="$work/bin:$PATH" \
@@ -61,18 +62,18 @@ while IFS='|' read -r version status want_status want_text want_calls; do
   got_calls=$(wc -l <"$work/calls" 2>/dev/null || echo 0)
   if [ "$got_status" -ne "$want_status" ] || [[ "$output" != *"$want_text"* ]] ||
      [ "$got_calls" -ne "$want_calls" ]; then
-    echo "FAILED: qemu-i386 $version whose programs end with $status: status $got_status" \
-         "(want $want_status), $got_calls version calls (want $want_calls), output:"
+    echo "[  FAILED  ] Emulation.$name: qemu-i386 $version whose programs end with $status:" \
+         "status $got_status (want $want_status), $got_calls version calls (want $want_calls), output:"
     echo "$output" | sed 's/^/    /'
     echo "  want it to hold: $want_text"
     failures=$((failures + 1))
   else
-    echo "ok: qemu-i386 $version whose programs end with $status: $want_text"
+    echo "[       OK ] Emulation.$name: $want_text"
   fi
 done <<'CASES'
-10.0.0|0|0|runs: 32-bit, as shipped, emulated by qemu-i386 version 10.0.0|2
-10.0.0|1|1|32-bit programs do not run although qemu-i386 version 10.0.0 is registered|2
-9.2.0|0|0|runs: 64-bit, not as shipped|1
+RunsEmulatedInOneNamespace|10.0.0|0|0|runs: 32-bit, as shipped, emulated by qemu-i386 version 10.0.0|2
+StopsSayingWhyInOneNamespace|10.0.0|1|1|32-bit programs do not run although qemu-i386 version 10.0.0 is registered|2
+TooOldFallsBackToThe64BitBuild|9.2.0|0|0|runs: 64-bit, not as shipped|1
 CASES
 echo "$((3 - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
