@@ -443,8 +443,6 @@ TEST_F(Dpi, MonitorOfAnotherScaleTakesTheSizeItAskedAndTheRectangleSuggested) {
   EXPECT_EQ(exchange(size, 0x02E4 /* WM_GETDPISCALEDSIZE */, other), TRUE);
   RECT frame{};
   GetWindowRect(window, &frame);
-  RECT client{};
-  GetClientRect(window, &client);
   // The frame around a client area of the layout at the other DPI.
   const int otherLine = MessageLineAt(other);
   RECT expected{0, 0, LayoutPixels(1905, other, otherLine), LayoutPixels(2595, other, otherLine)};
