@@ -42,6 +42,7 @@ for kind in kelto trial; do
    find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort >"../$kind.files" &&
    TZ=UTC zip -X -D -q "../../Kelto-$version-win32-$kind.zip" -@ <"../$kind.files")
 done
+rm -rf "$stage"
 (cd release && sha256sum ./*.zip | sed 's| \./| |' >SHA256SUMS)
 
 unpacked_root=$(mktemp -d)
