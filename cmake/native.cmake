@@ -17,7 +17,7 @@ gtest_discover_tests(kelto_unit_tests DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 60
 
 # libFuzzer comes with clang only.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  add_executable(all_text_fuzzer fuzz/all_text_fuzzer.cpp)
+  add_executable(all_text_fuzzer tests/fuzz/all_text_fuzzer.cpp)
   target_link_libraries(all_text_fuzzer PRIVATE kelto_fakes)
   target_compile_options(all_text_fuzzer PRIVATE -fsanitize=fuzzer)
   target_link_options(all_text_fuzzer PRIVATE -fsanitize=fuzzer)

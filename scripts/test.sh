@@ -37,7 +37,7 @@ if [ "$tests_only" != 1 ]; then
   step "Core: clang-tidy-19"
   # The portable core and what builds natively with it; the Windows files need windows.h.
   if ! findings=$(git ls-files 'link/*.cpp' 'window/*.cpp' 'tests/unit/*.cpp' 'bench/*.cpp' \
-                    'fuzz/*.cpp' | grep -v -e '_win\.cpp$' -e '/main_window\.cpp$' |
+                    'tests/fuzz/*.cpp' | grep -v -e '_win\.cpp$' -e '/main_window\.cpp$' |
                   xargs -P "$(nproc)" -n 4 clang-tidy-19 -p build/native --quiet 2>&1); then
     grep -v 'warnings generated' <<<"$findings"
     exit 1

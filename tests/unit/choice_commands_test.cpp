@@ -51,20 +51,8 @@ class ChoiceCommandsTest : public ::testing::Test {
   ClickOrder clicks{fake.link, [this](int button) { RunClick(button); }};
 };
 
-TEST_F(ChoiceCommandsTest, ButtonsSendFirstThenMark) {
-  const std::pair<Choice, EventLog> rows[] = {
-      {Choice::Rock,
-       {R"(DapiCommunicate "Kelto" 2 "bob" "Rock")", "Check1=1", "Check2=0", "Check3=0"}},
-      {Choice::Paper,
-       {R"(DapiCommunicate "Kelto" 2 "bob" "Paper")", "Check1=0", "Check2=1", "Check3=0"}},
-      {Choice::Scissors,
-       {R"(DapiCommunicate "Kelto" 2 "bob" "Scissors")", "Check1=0", "Check2=0", "Check3=1"}},
-  };
-  for (const auto& [choice, expected] : rows) {
-    fake.events.clear();
-    commands.OnChoice(choice);
-    EXPECT_EQ(fake.events, expected);
-  }
+std::string Sent(const char* word) {
+  return std::string(R"(DapiCommunicate "Kelto" 2 "bob" ")") + word + "\"";
 }
 
 TEST_F(ChoiceCommandsTest, ChoiceIsMarkedWhateverEndedItThenFailuresAreTold) {
@@ -139,41 +127,28 @@ TEST_F(ChoiceCommandsTest, NameTheCodePageCannotCarrySendsNothing) {
   }
 }
 
-TEST_F(ChoiceCommandsTest, DrawMapsToItsChoiceAndOnlyMarks) {
+TEST_F(ChoiceCommandsTest, DrawIsMarkedThenSentOnlyWithExactlyOneAutoSend) {
   const struct {
     double r;
+    int autoSend;
     const char16_t* text;
-    std::array<int, 3> marks;
-  } rows[] = {{0.0, u"0", {1, 0, 0}},    {0.3333, u"0", {1, 0, 0}},
-              {0.3334, u"1", {0, 1, 0}}, {0.6666, u"1", {0, 1, 0}},
-              {0.6667, u"2", {0, 0, 1}}, {0.9999999999, u"2", {0, 0, 1}}};
+    EventLog events;
+  } rows[] = {
+      {0.0, 0, u"0", {"Check1=1", "Check2=0", "Check3=0"}},
+      {0.3333, 1, u"0", {"Check1=1", "Check2=0", "Check3=0", Sent("Rock")}},
+      {0.3334, 2, u"1", {"Check1=0", "Check2=1", "Check3=0"}},
+      {0.6666, -1, u"1", {"Check1=0", "Check2=1", "Check3=0"}},
+      {0.6667, 0, u"2", {"Check1=0", "Check2=0", "Check3=1"}},
+      {0.9999999999, 1, u"2", {"Check1=0", "Check2=0", "Check3=1", Sent("Scissors")}},
+  };
   for (const auto& row : rows) {
+    fake.events.clear();
     random.value = row.r;
+    window.autoSend = row.autoSend;
     commands.OnRandomSelect();
     EXPECT_EQ(window.text1, row.text) << row.r;
-    EXPECT_EQ(window.indicators, row.marks) << row.r;
+    EXPECT_EQ(fake.events, row.events) << row.r;
   }
-  EXPECT_EQ(fake.events.size(), 18u) << "marks only: three per draw, nothing sent";
-}
-
-TEST_F(ChoiceCommandsTest, AutoSendMarksThenSendsOnlyWhenExactlyOne) {
-  const std::pair<int, EventLog> rows[] = {
-      {1, {"Check1=0", "Check2=0", "Check3=1", R"(DapiCommunicate "Kelto" 2 "bob" "Scissors")"}},
-      {0, {"Check1=0", "Check2=0", "Check3=1"}},
-      {2, {"Check1=0", "Check2=0", "Check3=1"}},
-      {-1, {"Check1=0", "Check2=0", "Check3=1"}},
-  };
-  random.value = 0.9;
-  for (const auto& [autoSend, expected] : rows) {
-    fake.events.clear();
-    window.autoSend = autoSend;
-    commands.OnRandomSelect();
-    EXPECT_EQ(fake.events, expected) << autoSend;
-  }
-}
-
-std::string Sent(const char* word) {
-  return std::string(R"(DapiCommunicate "Kelto" 2 "bob" ")") + word + "\"";
 }
 
 TEST_F(ChoiceCommandsTest, ClicksDuringACallRunAfterItsRequestInTheirOrder) {

@@ -6,6 +6,8 @@
 
 namespace kelto::testing {
 
+using chat_protocol::QuoteBytes;
+
 std::string FakeSystem::Narrow(std::u16string_view text) const {
   std::string bytes;
   for (const char16_t c : text) {
@@ -33,7 +35,7 @@ std::u16string FakeSystem::Widen(std::string_view bytes) const {
 }
 
 std::int16_t FakeLibrary::InitDDE(const char* appName, LinkCallbacks& callbacks) {
-  log_.push_back("InitDDE " + Escape(appName));
+  log_.push_back("InitDDE " + QuoteBytes(appName));
   callbacks_ = &callbacks;
   if (duringCall) {
     duringCall();
@@ -42,16 +44,15 @@ std::int16_t FakeLibrary::InitDDE(const char* appName, LinkCallbacks& callbacks)
 }
 
 void FakeLibrary::DapiRegister(const char* appName) {
-  log_.push_back("DapiRegister " + Escape(appName));
+  log_.push_back("DapiRegister " + QuoteBytes(appName));
 }
 
 void FakeLibrary::DapiCommunicate(const char* appName, std::int16_t command, char* text1,
                                   char* text2) {
   const std::size_t size1 = std::strlen(text1);
   const std::size_t size2 = std::strlen(text2);
-  buffersSeen.emplace_back(std::string(text1, size1 + 1), std::string(text2, size2 + 1));
-  log_.push_back("DapiCommunicate " + Escape(appName) + " " + std::to_string(command) + " " +
-                 Escape(text1) + " " + Escape(text2));
+  log_.push_back("DapiCommunicate " + QuoteBytes(appName) + " " + std::to_string(command) + " " +
+                 QuoteBytes(text1) + " " + QuoteBytes(text2));
   if (rewrite) {
     rewrite(text1, size1, text2, size2);
   }
@@ -59,7 +60,7 @@ void FakeLibrary::DapiCommunicate(const char* appName, std::int16_t command, cha
 }
 
 void FakeLibrary::DapiGetAllText(const char* appName) {
-  log_.push_back("DapiGetAllText " + Escape(appName));
+  log_.push_back("DapiGetAllText " + QuoteBytes(appName));
   if (allTextInside) {
     callbacks_->OnDapiAllText(*allTextInside);
   }
@@ -105,7 +106,7 @@ std::u16string FakeWindow::Lower(std::u16string_view text) const {
 GameWindow::WaitEnd FakeWindow::WaitForChatText(const std::function<bool()>& arrived) {
   while (!arrived()) {
     if (played_ == batches.size()) {
-      return whenIdle;
+      return WaitEnd::TimedOut;
     }
     const std::function<void()> batch = batches[played_++];  // a batch may click again
     batch();
@@ -116,10 +117,6 @@ GameWindow::WaitEnd FakeWindow::WaitForChatText(const std::function<bool()>& arr
 void FakeWindow::Warn(std::u16string_view text) {
   warnings.emplace_back(text);
   log_.emplace_back("Warn");
-}
-
-std::string Escape(std::string_view bytes) {
-  return chat_protocol::QuoteBytes(bytes);
 }
 
 }  // namespace kelto::testing

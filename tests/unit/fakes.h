@@ -67,8 +67,6 @@ class FakeLibrary final : public DapiLibrary {
   std::function<void()> duringCall;
   // Lets a test write into the DapiCommunicate buffers; the sizes exclude the NUL.
   std::function<void(char* text1, std::size_t size1, char* text2, std::size_t size2)> rewrite;
-  // The exact buffer contents seen at each DapiCommunicate, terminator included.
-  std::vector<std::pair<std::string, std::string>> buffersSeen;
 
  private:
   void Answer();
@@ -99,7 +97,7 @@ class FakeAvatarList final : public AvatarList {
 };
 
 // The window's controls as plain values; ASCII lower case; a wait that plays each
-// scripted batch of events in turn and, with none left, ends as `whenIdle` says.
+// scripted batch of events in turn and, with none left, times out.
 class FakeWindow final : public GameWindow {
  public:
   explicit FakeWindow(EventLog& log) : log_(log) {}
@@ -112,7 +110,7 @@ class FakeWindow final : public GameWindow {
   void SetText1(const std::u16string& text) override { text1 = text; }
   AvatarList& Avatars() override { return avatars; }
   std::u16string Lower(std::u16string_view text) const override;
-  double SecondsSinceMidnight() const override { return seconds; }
+  double SecondsSinceMidnight() const override { return 45296.25; }
   WaitEnd WaitForChatText(const std::function<bool()>& arrived) override;
   void Warn(std::u16string_view text) override;
 
@@ -122,17 +120,12 @@ class FakeWindow final : public GameWindow {
   int autoSend = 0;
   std::u16string text1;
   FakeAvatarList avatars;
-  double seconds = 45296.25;
   std::vector<std::function<void()>> batches;
-  WaitEnd whenIdle = WaitEnd::TimedOut;
   std::vector<std::u16string> warnings;
 
  private:
   EventLog& log_;
   std::size_t played_ = 0;  // each batch is played once, across waits
 };
-
-// Bytes in a readable form for assertions: outside printable ASCII as \xNN.
-std::string Escape(std::string_view bytes);
 
 }  // namespace kelto::testing

@@ -60,11 +60,6 @@ TEST_F(RequestLoop, StaleCodeIsReadWhenTheLibraryStaysSilent) {
   EXPECT_EQ(fake.events, (EventLog{R"(DapiGetAllText "Kelto")"}));
 }
 
-TEST_F(RequestLoop, EmptyNameIsStillSent) {
-  Gem::SendToAvatar(fake.link, u"", u"Paper");
-  EXPECT_EQ(fake.events, (EventLog{R"(DapiCommunicate "Kelto" 2 "" "Paper")"}));
-}
-
 TEST_F(RequestLoop, EndlessRepetitionIsGivenUpAtTheBound) {
   const struct {
     const char* code;
@@ -108,39 +103,6 @@ TEST_F(RequestLoop, ClosingDuringACallEndsTheLoopWithoutAnotherCall) {
   EXPECT_EQ(fake.events, (EventLog{kRock, kRegister, kRock}));
   EXPECT_EQ(fake.link.GetAllText().end, End::LinkClosed);
   EXPECT_EQ(fake.events.size(), 3u) << "no library call once the link is closed";
-}
-
-TEST_F(RequestLoop, TextsGoOutAsTheirBytesAndATerminator) {
-  fake.link.Communicate(2, u"b\u00F6b", u"Rock");
-  ASSERT_EQ(fake.library.buffersSeen.size(), 1u);
-  EXPECT_EQ(fake.library.buffersSeen[0].first,
-            "b\xF6"
-            "b\0"s);
-  EXPECT_EQ(fake.library.buffersSeen[0].second, "Rock\0"s);
-}
-
-TEST_F(RequestLoop, RewrittenBuffersAreSentAgainAsTheyStand) {
-  fake.library.results = {"6", "0"};
-  int call = 0;
-  std::string firstBufferWhole;
-  fake.library.rewrite = [&](char* text1, std::size_t size1, char* text2, std::size_t) {
-    if (++call == 1) {
-      ASSERT_EQ(size1, 5u);
-      text1[1] = '\0';  // the library ends the name early, inside the buffer
-      text1[3] = '\xE9';
-      text2[0] = 'S';
-    } else {
-      // The whole first buffer came back, NUL and the bytes after it included, and
-      // went out again at its full length.
-      firstBufferWhole.assign(text1, 6);
-    }
-  };
-  fake.link.Communicate(2, u"abcde", u"Rock");
-  ASSERT_EQ(call, 2);
-  EXPECT_EQ(Escape(firstBufferWhole), Escape("a\0c\xE9"
-                                             "e\0"s));
-  EXPECT_EQ(fake.library.buffersSeen[1].second, "Sock\0"s);
-  EXPECT_EQ(fake.events[1], R"(DapiCommunicate "Kelto" 2 "a" "Sock")");
 }
 
 }  // namespace
