@@ -8,6 +8,7 @@
 #include <servprov.h>
 
 #include <cwctype>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,18 +67,10 @@ TEST_F(Accessibility, ControlsAreAnnouncedByWhatTheyAre) {
   EXPECT_EQ(kelto.Text(IDC_CHECK1), L"");
 }
 
-HWND FocusOf(const KeltoSession& kelto) {
-  GUITHREADINFO thread{};
-  thread.cbSize = sizeof thread;
-  return GetGUIThreadInfo(GetWindowThreadProcessId(kelto.Window(), nullptr), &thread)
-             ? thread.hwndFocus
-             : nullptr;
-}
-
 // Whether the focus reaches the control: a key's effect may trail the check that its
 // input was handled on a busy machine.
 bool FocusReaches(const KeltoSession& kelto, HWND control) {
-  return WaitUntil([&] { return FocusOf(kelto) == control; }, 3000);
+  return WaitUntil([&] { return kelto.Focus() == control; }, 3000);
 }
 
 // The letter after a caption's "&", upper-cased; 0 where there is none.
@@ -132,7 +125,7 @@ TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
   EXPECT_FALSE(kelto.Text(IDC_TEXT1).empty());
   // The frame's key takes the focus to the host field after it.
   press({VK_MENU, 'P'});
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(kelto) != kelto.Control(IDC_TXTHOST); }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return kelto.Focus() != kelto.Control(IDC_TXTHOST); }, 3000));
   press({VK_MENU, 'H'});
   EXPECT_TRUE(FocusReaches(kelto, kelto.Control(IDC_TXTHOST)));
   // The menus: Settings, Stay On Top; then File, Exit.
@@ -143,26 +136,6 @@ TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
   kelto.PressKeys({'X'});
   EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0});
 }
-
-// A window of the test's own, to switch to and away from Kelto.
-class OtherWindow {
- public:
-  OtherWindow()
-      : window_(CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                0, 0, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                nullptr)) {}
-  ~OtherWindow() {
-    if (window_ != nullptr) {
-      DestroyWindow(window_);
-    }
-  }
-  OtherWindow(const OtherWindow&) = delete;
-  OtherWindow& operator=(const OtherWindow&) = delete;
-  HWND Handle() const { return window_; }
-
- private:
-  HWND window_;
-};
 
 bool BringToFront(HWND window) {
   SetForegroundWindow(window);
@@ -178,17 +151,21 @@ TEST_F(Accessibility, FocusComesBackWhereTheUserLeftIt) {
     ASSERT_TRUE(WaitUntil([&] { return (IsIconic(kelto.Window()) != FALSE) == iconic; }, 5000));
   }
   EXPECT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND2)))
-      << "after minimising, the focus is on " << FocusOf(kelto);
+      << "after minimising, the focus is on " << kelto.Focus();
 
   // On to "Scissors", away to another program, and back.
   kelto.PressKeys({VK_TAB});
   ASSERT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND3)));
-  const OtherWindow other;
-  ASSERT_NE(other.Handle(), nullptr);
-  ASSERT_TRUE(BringToFront(other.Handle()));
+  // A window of the test's own, to switch to and away from Kelto.
+  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> other(
+      CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                      100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr),
+      &DestroyWindow);
+  ASSERT_NE(other, nullptr);
+  ASSERT_TRUE(BringToFront(other.get()));
   ASSERT_TRUE(BringToFront(kelto.Window()));
   EXPECT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND3)))
-      << "after switching back, the focus is on " << FocusOf(kelto);
+      << "after switching back, the focus is on " << kelto.Focus();
 }
 
 // Whether a focus cue's dotted line runs along the top and the right edge of the

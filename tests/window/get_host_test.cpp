@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -83,17 +82,14 @@ TEST(GetHost, ClosingDuringTheWaitEndsNormallyAndAtOnce) {
   }
 }
 
+// Large-address-aware, the 32-bit build holds such a text; how much memory it takes
+// against the text's size is the benchmark's to measure.
 TEST(GetHost, ChatTextOfThreeHundredMegabytesFindsItsHost) {
-  constexpr std::size_t kMegabytes = 300;
   KeltoSession kelto({.scenario = "fill 300\n" + Scenario("inside")});
   ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  const std::size_t before = kelto.Committed();
-  std::size_t peak = before;
   kelto.ClickAt(kelto.Control(IDC_COMMAND4));
-  // Wine keeps no peak of its own: looked at while the click runs.
   EXPECT_TRUE(WaitUntil(
       [&] {
-        peak = std::max(peak, kelto.Committed());
         // Busy with the text for a while, Kelto may look hung and not answer yet.
         try {
           return kelto.Text(IDC_TXTHOST) == L"carol";
@@ -103,16 +99,6 @@ TEST(GetHost, ChatTextOfThreeHundredMegabytesFindsItsHost) {
       },
       60000));
   EXPECT_EQ(kelto.WaitForMessageBox(0), nullptr);
-  const std::size_t kept = kelto.Committed();
-  peak = std::max(peak, kept);  // the count may lag behind a short click
-  // The stand-in holds its text and a copy for the callback, as a library would; the
-  // rest is Kelto's. Reported, not judged: the benchmark holds Kelto to its goals.
-  const double size = kMegabytes << 20;
-  std::printf(
-      "Get Host of %zu MB in Kelto.exe with the stand-in: at most %.2f times the text's "
-      "size seen, %.2f kept\n",
-      kMegabytes, static_cast<double>(peak - before) / size,
-      static_cast<double>(kept - before) / size);
 }
 
 // The 32-bit build has 4 GB of addresses for the library's text, its copy for the

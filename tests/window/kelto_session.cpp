@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <psapi.h>
-
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -186,6 +185,27 @@ void KeltoSession::TypeIntoHost(const std::wstring& text) {
   WaitUntil([&] { return Text(IDC_TXTHOST).size() >= text.size(); }, 3000);
 }
 
+bool KeltoSession::Paste(int id, const std::wstring& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory == nullptr || !OpenClipboard(nullptr)) {
+    GlobalFree(memory);
+    return false;
+  }
+  std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+  GlobalUnlock(memory);
+  const bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!placed) {
+    GlobalFree(memory);
+    return false;
+  }
+  Click(id);
+  PressKeys({VK_CONTROL, 'V'}, true);
+  WaitForInputHandled();
+  return WaitUntil([&] { return Text(id).size() == text.size(); }, 5000);
+}
+
 void KeltoSession::Menu(int id) {
   PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
@@ -199,21 +219,9 @@ std::wstring KeltoSession::Text(int id) const {
 }
 
 void KeltoSession::SetText(int id, const std::wstring& text) {
-  // A control that holds a large text may take longer than a message's time-out to
-  // take another, or its program may count as hung and not be sent it at all: sent
-  // until the control holds the text.
-  WaitUntil(
-      [&] {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                            SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
-        try {
-          return TextOf(Control(id)) == text;
-        } catch (const std::runtime_error&) {
-          return false;
-        }
-      },
-      60000);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                      SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
 }
 
 int KeltoSession::Check(int id) const {
@@ -226,14 +234,16 @@ bool KeltoSession::Topmost() const {
   return (GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+HWND KeltoSession::Focus() const {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &thread) ? thread.hwndFocus
+                                                                               : nullptr;
+}
+
 bool KeltoSession::Responsive(DWORD timeoutMs) const {
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
-}
-
-std::size_t KeltoSession::Committed() const {
-  PROCESS_MEMORY_COUNTERS memory{};
-  return GetProcessMemoryInfo(process_.hProcess, &memory, sizeof memory) ? memory.PagefileUsage : 0;
 }
 
 std::optional<DWORD> KeltoSession::WaitForExit(DWORD timeoutMs) {
@@ -286,48 +296,6 @@ void KeltoSession::PressKeys(const std::vector<WORD>& keys, bool together) {
   }
 }
 
-std::optional<bool> KeltoSession::StayOnTopShownChecked() {
-  // Opened from the keyboard, since the menu has no shortcut keys: F10 selects
-  // "File", Right moves to "Settings", Down opens it.
-  for (const int key : {VK_F10, VK_RIGHT, VK_DOWN}) {
-    PressKeys({static_cast<WORD>(key)});
-  }
-  HWND popup = nullptr;
-  WaitUntil(
-      [&] {
-        popup = FindWindowOfProcess(process_.dwProcessId, L"#32768");
-        return popup != nullptr;
-      },
-      3000);
-  if (popup == nullptr) {
-    PressKeys({VK_ESCAPE});
-    PressKeys({VK_ESCAPE});
-    return std::nullopt;
-  }
-  Sleep(200);  // fully drawn
-  RECT rect{};
-  GetWindowRect(popup, &rect);
-  // Each row is compared with its own right margin, past the text, for the
-  // background; a check mark shows as pixels well apart from it in the check
-  // column, between the popup's border and the text (some 13 pixels in at 96 DPI).
-  const HDC screen = GetDC(nullptr);
-  const auto luminance = [screen](LONG x, LONG y) {
-    const COLORREF pixel = GetPixel(screen, x, y);
-    return (GetBValue(pixel) * 11 + GetGValue(pixel) * 59 + GetRValue(pixel) * 30) / 100;
-  };
-  int marked = 0;
-  for (LONG y = rect.top; y < rect.bottom; ++y) {
-    const int background = luminance(rect.right - 4, y);
-    for (LONG x = rect.left + 3; x < std::min(rect.left + 12, rect.right); ++x) {
-      marked += std::abs(luminance(x, y) - background) > 90 ? 1 : 0;
-    }
-  }
-  ReleaseDC(nullptr, screen);
-  PressKeys({VK_ESCAPE});
-  PressKeys({VK_ESCAPE});
-  return marked >= 4;
-}
-
 std::wstring MessageBoxText(HWND box) {
   // A message box shows its text in the static control with the id 0xFFFF.
   const HWND text = GetDlgItem(box, 0xFFFF);
@@ -343,10 +311,11 @@ void PressMessageBoxOk(HWND box) {
                reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
 }
 
-void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text, DWORD timeoutMs) {
+void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text, DWORD timeoutMs,
+                    const wchar_t* caption) {
   const HWND box = kelto.WaitForMessageBox(timeoutMs);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowCaption(box), L"Kelto");
+  EXPECT_EQ(WindowCaption(box), caption);
   EXPECT_EQ(MessageBoxText(box), text);
   EXPECT_FALSE(kelto.HasMainWindow());
   EXPECT_FALSE(kelto.WaitForExit(300).has_value()) << "ended before the box was closed";

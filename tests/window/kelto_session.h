@@ -40,23 +40,23 @@ class KeltoSession {
   void ClickAt(HWND control);
   void WaitForInputHandled();
   void TypeIntoHost(const std::wstring& text);
+  // Pastes the text into the control with Ctrl+V, as a user would; false if the
+  // clipboard would not take it or the control never showed it.
+  bool Paste(int id, const std::wstring& text);
   void Menu(int id);
   void CloseBox();
 
   std::wstring Text(int id) const;
   void SetText(int id, const std::wstring& text);
   int Check(int id) const;
-  // Whether "Stay On Top" shows its check mark, read off the opened menu; nullopt
-  // if the menu did not open.
-  std::optional<bool> StayOnTopShownChecked();
   // Presses the keys one after another and waits until they are handled, or holds
   // them down together as a chord and returns at once.
   void PressKeys(const std::vector<WORD>& keys, bool together = false);
   bool Topmost() const;
+  // The control that has the keyboard focus in Kelto, or null.
+  HWND Focus() const;
   // Answers a message within the timeout: the window is not frozen.
   bool Responsive(DWORD timeoutMs = 2000) const;
-  // The memory the program has committed.
-  std::size_t Committed() const;
 
   std::optional<DWORD> WaitForExit(DWORD timeoutMs);
   // A message box of Kelto's, or null.
@@ -77,8 +77,9 @@ std::wstring WindowCaption(HWND window);
 void PressMessageBoxOk(HWND box);
 std::wstring TestFolder();
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
-// A failure that ends Kelto: its box, captioned "Kelto", saying `text`, with no window
-// left behind; Kelto ends, failing, once the box is closed.
-void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text, DWORD timeoutMs = 20000);
+// A failure that ends Kelto: its box, captioned with the application's name, saying
+// `text`, with no window left behind; Kelto ends, failing, once the box is closed.
+void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text, DWORD timeoutMs = 20000,
+                    const wchar_t* caption = L"Kelto");
 
 }  // namespace kelto::window_testing

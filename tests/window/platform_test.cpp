@@ -30,6 +30,8 @@ TEST_F(Platform, AnsiCodePageConvertsEveryByteBothWays) {
   EXPECT_EQ(WidenFromAnsi(""), u"");
   EXPECT_EQ(NarrowToAnsi(u""), "");
   EXPECT_EQ(NarrowToAnsi(u"\u4E2D\u6587x"), "??x");
+  // Full-width letters the code page's best fit would make "Bob", each named once.
+  EXPECT_EQ(UncarriedInAnsi(u"\uFF22\uFF4F\uFF42\uFF22\u00E9\u20AC"), u"\uFF22\uFF4F\uFF42");
   const std::string bytes(3 << 20, '\xE9');
   EXPECT_EQ(WidenFromAnsi(bytes), std::u16string(3 << 20, u'\u00E9'));
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "link/link_system_win.h"
 #include "resources/resource.h"
 #include "tests/window/kelto_session.h"
 
@@ -50,18 +51,46 @@ RECT ClientRectOf(HWND window, HWND control) {
 
 // The system's message font at a DPI, as Kelto reads it; a font handle of Kelto's
 // means nothing in this process.
-HFONT MessageFontAt(int dpi) {
+LOGFONTW MessageFontAt(int dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    return nullptr;
-  }
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   const HDC screen = GetDC(nullptr);
   const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
-  return CreateFontIndirectW(&metrics.lfMessageFont);
+  return metrics.lfMessageFont;
 }
+
+// A font made here and selected into the screen, to measure text in.
+class ScreenFont {
+ public:
+  explicit ScreenFont(const LOGFONTW& font)
+      : font_(CreateFontIndirectW(&font)),
+        screen_(GetDC(nullptr)),
+        previous_(SelectObject(screen_, font_)) {
+    GetTextMetricsW(screen_, &metrics);
+  }
+  ~ScreenFont() {
+    SelectObject(screen_, previous_);
+    ReleaseDC(nullptr, screen_);
+    DeleteObject(font_);
+  }
+  ScreenFont(const ScreenFont&) = delete;
+  ScreenFont& operator=(const ScreenFont&) = delete;
+  bool Made() const { return font_ != nullptr && screen_ != nullptr; }
+  LONG Width(const std::wstring& text) const {
+    SIZE extent{};
+    GetTextExtentPoint32W(screen_, text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
+  }
+  TEXTMETRICW metrics{};
+
+ private:
+  HFONT font_;
+  HDC screen_;
+  HGDIOBJ previous_;
+};
 
 // Twips to pixels as the layout takes them at the DPI, for a message font of the given
 // line height: drawn for an 8-point font (a 13-pixel line at 96 DPI), grown where the
@@ -71,28 +100,13 @@ int LayoutPixels(int twips, int dpi, int line) {
   return MulDiv(twips, dpi * std::max(line, drawnLine), 1440 * drawnLine);
 }
 
-int MessageLineAt(int dpi) {
-  const HFONT font = MessageFontAt(dpi);
-  const HDC screen = GetDC(nullptr);
-  const HGDIOBJ previous = SelectObject(screen, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(screen, &metrics);
-  SelectObject(screen, previous);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(font);
-  return metrics.tmHeight;
-}
-
 // The window as laid out at the DPI (LayoutPixels); every caption whole in that font, the host
 // field's line whole, the frame's caption above the host field, nothing outside the client area.
 // The client area's size too, unless the window's frame was given from outside.
 void ExpectLayout(KeltoSession& kelto, int dpi, bool clientToo = true) {
-  const HFONT font = MessageFontAt(dpi);
-  ASSERT_NE(font, nullptr);
-  const HDC screen = GetDC(nullptr);
-  const HGDIOBJ previous = SelectObject(screen, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(screen, &metrics);
+  const ScreenFont font(MessageFontAt(dpi));
+  ASSERT_TRUE(font.Made());
+  const TEXTMETRICW& metrics = font.metrics;
   const auto pixels = [&](int twips) { return LayoutPixels(twips, dpi, metrics.tmHeight); };
   const HWND window = kelto.Window();
   RECT client{};
@@ -132,28 +146,24 @@ void ExpectLayout(KeltoSession& kelto, int dpi, bool clientToo = true) {
     EXPECT_LE(rect.bottom, pixels(2595)) << expected.id;
     std::wstring caption = expected.caption != nullptr ? expected.caption : L"";
     std::erase(caption, L'&');
-    SIZE extent{};
-    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    const LONG textWidth = font.Width(caption);
     switch (expected.id) {
       case IDC_FRAME1:
-        EXPECT_LE(extent.cx + 2 * GetSystemMetrics(SM_CXEDGE), width);
+        EXPECT_LE(textWidth + 2 * GetSystemMetrics(SM_CXEDGE), width);
         EXPECT_LE(metrics.tmHeight, pixels(kHostTop) - rect.top)
             << "the frame's caption runs into the host field";
         break;
       case IDC_CHECK4:
         // The box, 13 pixels at 96 DPI whatever the fonts, and the gap after it.
-        EXPECT_LE(extent.cx + MulDiv(13 + 4, dpi, 96), width) << "cut: Auto Send";
+        EXPECT_LE(textWidth + MulDiv(13 + 4, dpi, 96), width) << "cut: Auto Send";
         break;
       default:
-        EXPECT_LE(extent.cx + 2 * edges, width) << "cut: " << expected.id;
+        EXPECT_LE(textWidth + 2 * edges, width) << "cut: " << expected.id;
         break;
     }
     EXPECT_LE(metrics.tmHeight + edges, height)
         << "cut at the top or bottom (typed text, for the host field): " << expected.id;
   }
-  SelectObject(screen, previous);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(font);
 }
 
 TEST(StartUp, WindowOpensAsLaidOutOnTopWithTheFocusInTheHostField) {
@@ -169,63 +179,43 @@ TEST(StartUp, WindowOpensAsLaidOutOnTopWithTheFocusInTheHostField) {
     EXPECT_EQ(kelto.Check(id), 0);
   }
   EXPECT_TRUE(kelto.Topmost());
-  EXPECT_EQ(kelto.StayOnTopShownChecked(), true);
-  GUITHREADINFO thread{};
-  thread.cbSize = sizeof thread;
-  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread));
-  EXPECT_EQ(thread.hwndFocus, kelto.Control(IDC_TXTHOST));
-}
-
-TEST(StartUp, ApplicationNameIsTheExecutableWithoutItsLastExtension) {
-  const std::wstring copy = TestFolder() + L"\\My.Kelto.exe";
-  ASSERT_TRUE(CopyFileW((TestFolder() + L"\\Kelto.exe").c_str(), copy.c_str(), FALSE));
-  {
-    KeltoSession kelto({.scenario = "", .executable = L"My.Kelto.exe"});
-    ASSERT_NE(kelto.WaitForWindow(), nullptr);
-    kelto.Menu(IDM_EXIT);
-    EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0});
-    EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "My.Kelto")"}));
-  }
-  DeleteFileW(copy.c_str());
-}
-
-// Whether this program runs elevated; Kelto, started by it, runs as it does.
-bool RunsAsAdministrator() {
-  HANDLE token = nullptr;
-  TOKEN_ELEVATION elevation{};
-  DWORD size = 0;
-  const bool elevated =
-      OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
-      GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
-      elevation.TokenIsElevated != 0;
-  if (token != nullptr) {
-    CloseHandle(token);
-  }
-  return elevated;
+  EXPECT_EQ(kelto.Focus(), kelto.Control(IDC_TXTHOST));
 }
 
 // What the box that ends the program says; it says first when Kelto runs elevated, as
 // under Wine, where every program does.
 std::wstring RefusedText() {
   return std::wstring(L"Run-time error 10001: Failed to initialize DDE layer\n\n") +
-         (RunsAsAdministrator() ? L"Kelto is running as administrator. " : L"") +
+         (WindowsLinkSystem().RunsAsAdministrator() ? L"Kelto is running as administrator. "
+                                                    : L"") +
          L"The chat client is not running, or has not started its link. A chat client running "
          L"as administrator cannot be reached from a Kelto that is not, nor the other way "
          L"round. Start the chat client, then start Kelto again.";
 }
 
 TEST(StartUp, RefusedLinkShowsError10001AndNoWindow) {
-  const std::pair<const char*, SessionOptions> refusals[] = {
-      {"init 1", {.scenario = "init 1\n"}},
-      {"malformed scenario", {.scenario = "init soon\n"}},
-      {"no chat client running", {.overDde = true}},
+  // The application's name is the program's file name without its last extension.
+  const std::wstring copy = TestFolder() + L"\\My.Kelto.exe";
+  ASSERT_TRUE(CopyFileW((TestFolder() + L"\\Kelto.exe").c_str(), copy.c_str(), FALSE));
+  const struct {
+    const char* name;
+    SessionOptions options;
+    const wchar_t* appName;
+  } refusals[] = {
+      {"init 1", {.scenario = "init 1\n"}, L"Kelto"},
+      {"malformed scenario", {.scenario = "init soon\n"}, L"Kelto"},
+      {"no chat client running", {.overDde = true}, L"Kelto"},
+      {"renamed", {.scenario = "init 1\n", .executable = L"My.Kelto.exe"}, L"My.Kelto"},
   };
-  for (const auto& [name, options] : refusals) {
-    SCOPED_TRACE(name);
-    KeltoSession kelto(options);
-    ExpectFatalBox(kelto, RefusedText());
-    EXPECT_EQ(kelto.Log(), (Lines{R"(InitDDE "Kelto")"}));
+  for (const auto& row : refusals) {
+    SCOPED_TRACE(row.name);
+    KeltoSession kelto(row.options);
+    ExpectFatalBox(kelto, RefusedText(), 20000, row.appName);
+    const std::wstring appName = row.appName;
+    EXPECT_EQ(kelto.Log(),
+              (Lines{"InitDDE \"" + std::string(appName.begin(), appName.end()) + "\""}));
   }
+  DeleteFileW(copy.c_str());
 }
 
 TEST(StayOnTop, MenuAndBandToggleTogetherAndTheWindowStaysPut) {
@@ -237,10 +227,8 @@ TEST(StayOnTop, MenuAndBandToggleTogetherAndTheWindowStaysPut) {
   GetWindowRect(kelto.Window(), &before);
   kelto.Menu(IDM_STAY);
   ASSERT_TRUE(WaitUntil([&] { return !kelto.Topmost(); }, 5000)) << "band not left";
-  EXPECT_EQ(kelto.StayOnTopShownChecked(), false);
   kelto.Menu(IDM_STAY);
   ASSERT_TRUE(WaitUntil([&] { return kelto.Topmost(); }, 5000)) << "band not entered again";
-  EXPECT_EQ(kelto.StayOnTopShownChecked(), true);
   RECT after{};
   GetWindowRect(kelto.Window(), &after);
   EXPECT_TRUE(EqualRect(&before, &after)) << "moved to " << after.left << ", " << after.top;
@@ -268,39 +256,43 @@ const wchar_t kNotFound[] =
     L"folder, beside wadapi.dll, and start it from there.";
 
 TEST_F(MissingLibrary, MissingDllOrEntryPointIsNamedAndSaysWhatToDo) {
-  {
-    KeltoSession kelto({.executable = L"alone\\Kelto.exe"});
-    ExpectFatalBox(kelto, kNotFound);
+  const std::wstring stray = TestFolder() + L"\\stray";
+  CreateDirectoryW(stray.c_str(), nullptr);
+  const std::wstring otherBitness =
+      TestFolder() + L"\\..\\..\\" + (sizeof(void*) == 4 ? L"win64" : L"win32") + L"\\bin";
+  const struct {
+    const char* name;
+    std::wstring libraryFrom;  // copied beside Kelto.exe, or to the folder it is started in
+    std::wstring startedIn;
+    std::wstring told;
+  } rows[] = {
+      {"none", L"", L"", kNotFound},
+      // As the chat client's library would be to a Kelto of the wrong build: the
+      // system's "Bad EXE format for %1." is put in Kelto's words.
+      {"the other bitness's", otherBitness, L"",
+       std::wstring(L"Run-time error 53: Can't load the library wadapi.dll: it is not a ") +
+           (sizeof(void*) == 4 ? L"32" : L"64") +
+           L"-bit Windows library.\n\nKelto found a wadapi.dll but could not load it. Put "
+           L"Kelto.exe into the chat client's folder, beside the chat client's own wadapi.dll, "
+           L"and start it from there."},
+      // A stray library in the folder Kelto is started from is never loaded; the stand-in
+      // there would log every call it saw.
+      {"a stray one", TestFolder(), stray, kNotFound},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::wstring copy = (row.startedIn.empty() ? folder : stray) + L"\\wadapi.dll";
+    if (!row.libraryFrom.empty()) {
+      ASSERT_TRUE(CopyFileW((row.libraryFrom + L"\\wadapi.dll").c_str(), copy.c_str(), FALSE));
+    }
+    {
+      KeltoSession kelto({.executable = L"alone\\Kelto.exe", .workingFolder = row.startedIn});
+      ExpectFatalBox(kelto, row.told);
+      EXPECT_TRUE(kelto.Log().empty()) << "a library was called";
+    }
+    DeleteFileW(copy.c_str());
   }
-  {
-    // The stand-in built for the other bitness, as the chat client's library would be
-    // to a Kelto of the wrong build: the system's "Bad EXE format for %1." is put in
-    // Kelto's words.
-    const wchar_t* other = sizeof(void*) == 4 ? L"win64" : L"win32";
-    ASSERT_TRUE(CopyFileW((TestFolder() + L"\\..\\..\\" + other + L"\\bin\\wadapi.dll").c_str(),
-                          (folder + L"\\wadapi.dll").c_str(), FALSE));
-    KeltoSession kelto({.executable = L"alone\\Kelto.exe"});
-    ExpectFatalBox(kelto, std::wstring(L"Run-time error 53: Can't load the library wadapi.dll: it "
-                                       L"is not a ") +
-                              (sizeof(void*) == 4 ? L"32" : L"64") +
-                              L"-bit Windows library.\n\nKelto found a wadapi.dll but could not "
-                              L"load it. Put Kelto.exe into the chat client's folder, beside the "
-                              L"chat client's own wadapi.dll, and start it from there.");
-    ASSERT_TRUE(DeleteFileW((folder + L"\\wadapi.dll").c_str()));
-  }
-  {
-    // A stray wadapi.dll in the folder Kelto is started from is never loaded; the
-    // stand-in there would log every call it saw.
-    const std::wstring stray = TestFolder() + L"\\stray";
-    CreateDirectoryW(stray.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((TestFolder() + L"\\wadapi.dll").c_str(),
-                          (stray + L"\\wadapi.dll").c_str(), FALSE));
-    KeltoSession kelto({.executable = L"alone\\Kelto.exe", .workingFolder = stray});
-    ExpectFatalBox(kelto, kNotFound);
-    EXPECT_TRUE(kelto.Log().empty()) << "the stray library was called";
-    DeleteFileW((stray + L"\\wadapi.dll").c_str());
-    RemoveDirectoryW(stray.c_str());
-  }
+  RemoveDirectoryW(stray.c_str());
   // A library without DapiRegister; Kelto first needs it when a request answers "10".
   ASSERT_TRUE(CopyFileW((TestFolder() + L"\\partial\\wadapi.dll").c_str(),
                         (folder + L"\\wadapi.dll").c_str(), FALSE));
@@ -334,12 +326,6 @@ class Dpi : public ::testing::Test {
   int dpi = 0;
 };
 
-TEST_F(Dpi, LayoutScalesWithTheDisplay) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  ExpectLayout(kelto, dpi);
-}
-
 // The system's fonts changed for as long as it lives: programs started meanwhile read
 // them, and running ones are told.
 class SystemFonts {
@@ -370,16 +356,20 @@ class SystemFonts {
 };
 
 // A message font of Tahoma whose em is `pixels` at 96 DPI: 13 gives a 16-pixel line,
-// as Windows' own Segoe UI 9 pt does; 26 is that text made twice as big.
+// as Windows' own Segoe UI 9 pt does; 26 is that text made twice as big; 0 keeps the
+// display's own.
 std::function<void(NONCLIENTMETRICSW&)> MessageFontOf(int pixels, int dpi) {
   return [=](NONCLIENTMETRICSW& metrics) {
+    if (pixels == 0) {
+      return;
+    }
     metrics.lfMessageFont.lfHeight = -MulDiv(pixels, dpi, 96);
     lstrcpynW(metrics.lfMessageFont.lfFaceName, L"Tahoma", LF_FACESIZE);
   };
 }
 
 TEST_F(Dpi, LayoutFollowsTheTextSize) {
-  for (const int pixels : {13, 20, 26}) {
+  for (const int pixels : {0, 13, 20, 26}) {
     SCOPED_TRACE(pixels);
     const SystemFonts fonts(MessageFontOf(pixels, dpi));
     ASSERT_TRUE(fonts.Set());
@@ -444,7 +434,7 @@ TEST_F(Dpi, MonitorOfAnotherScaleTakesTheSizeItAskedAndTheRectangleSuggested) {
   RECT frame{};
   GetWindowRect(window, &frame);
   // The frame around a client area of the layout at the other DPI.
-  const int otherLine = MessageLineAt(other);
+  const int otherLine = ScreenFont(MessageFontAt(other)).metrics.tmHeight;
   RECT expected{0, 0, LayoutPixels(1905, other, otherLine), LayoutPixels(2595, other, otherLine)};
   using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
   const auto adjustForDpi = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
@@ -510,26 +500,17 @@ TEST_F(Dpi, KeltoChatShowsEveryLabelWhole) {
   dialogFont.lfHeight = -MulDiv(8, dpi, 72);
   dialogFont.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(dialogFont.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
-  const HFONT font = CreateFontIndirectW(&dialogFont);
-  ASSERT_NE(font, nullptr);
-  const HDC screen = GetDC(nullptr);
-  const HGDIOBJ previous = SelectObject(screen, font);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(screen, &metrics);
+  const ScreenFont font(dialogFont);
+  ASSERT_TRUE(font.Made());
   for (const HWND label : labels) {
     const std::wstring text = WindowCaption(label);
-    SIZE extent{};
-    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
     RECT client{};
     GetClientRect(label, &client);
-    EXPECT_LE(extent.cx, client.right)
+    EXPECT_LE(font.Width(text), client.right)
         << "cut: " << std::string(text.begin(), text.end()) << " at " << dpi << " DPI";
-    EXPECT_LE(metrics.tmHeight, client.bottom)
+    EXPECT_LE(font.metrics.tmHeight, client.bottom)
         << "cut below: " << std::string(text.begin(), text.end()) << " at " << dpi << " DPI";
   }
-  SelectObject(screen, previous);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(font);
 }
 
 }  // namespace
