@@ -188,12 +188,15 @@ void KeltoSession::TypeIntoHost(const std::wstring& text) {
 bool KeltoSession::Paste(int id, const std::wstring& text) {
   const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
   const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (memory == nullptr || !OpenClipboard(nullptr)) {
+  void* const locked = memory != nullptr ? GlobalLock(memory) : nullptr;
+  if (locked != nullptr) {
+    std::memcpy(locked, text.c_str(), bytes);
+    GlobalUnlock(memory);
+  }
+  if (locked == nullptr || !OpenClipboard(nullptr)) {
     GlobalFree(memory);
     return false;
   }
-  std::memcpy(GlobalLock(memory), text.c_str(), bytes);
-  GlobalUnlock(memory);
   const bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
   CloseClipboard();
   if (!placed) {
