@@ -25,7 +25,7 @@ kelto_strict_warnings(window_tests)
 add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
-foreach(suite Platform Release StartUp StayOnTop MissingLibrary Choices RandomSelect GetHost
+foreach(suite Platform Release StartUp StayOnTop MissingLibrary Choices GetHost
               Simulator Dpi Accessibility AccessibleIdentity StackAlignment)
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -9,6 +9,7 @@
 
 #include <cwctype>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -118,11 +119,22 @@ TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
   }
   press({VK_MENU, 'A'});
   EXPECT_TRUE(WaitUntil([&] { return kelto.Check(IDC_CHECK4) == 1; }, 3000));
-  const std::size_t calls = kelto.Log().size();
-  press({VK_MENU, 'N'});
-  EXPECT_TRUE(WaitUntil([&] { return kelto.Log().size() == calls + 1; }, 5000))
-      << "Random Select with Auto Send sent nothing";
-  EXPECT_FALSE(kelto.Text(IDC_TEXT1).empty());
+  // Random Select with Auto Send: each press draws afresh from the time of day, so a
+  // few presses draw all three, each marked and sent as drawn.
+  std::set<std::wstring> drawn;
+  for (int draw = 0; draw < 40 && drawn.size() < 3; ++draw) {
+    const std::size_t calls = kelto.Log().size();
+    press({VK_MENU, 'N'});
+    ASSERT_TRUE(WaitUntil([&] { return kelto.Log().size() == calls + 1; }, 5000))
+        << "Random Select with Auto Send sent nothing";
+    const std::wstring text = kelto.Text(IDC_TEXT1);
+    ASSERT_TRUE(text == L"0" || text == L"1" || text == L"2") << draw;
+    const auto& choice = choices[text[0] - L'0'];
+    EXPECT_TRUE(sent(choice.word)) << "drew " << choice.word << ", sent another";
+    EXPECT_EQ(kelto.Check(choice.indicator), 1) << choice.word;
+    drawn.insert(text);
+  }
+  EXPECT_EQ(drawn.size(), 3u) << "the same draw, press after press";
   // The frame's key takes the focus to the host field after it.
   press({VK_MENU, 'P'});
   ASSERT_TRUE(WaitUntil([&] { return kelto.Focus() != kelto.Control(IDC_TXTHOST); }, 3000));

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <set>
 #include <string>
 
 #include "resources/resource.h"
@@ -107,36 +105,6 @@ TEST(Choices, ExitDuringABusyCallThatHandlesMessagesEndsAtOnce) {
     EXPECT_LE(kelto.Log().size(), callsBeforeExit + 1)
         << row.name << ": only the call in progress at Exit";
   }
-}
-
-TEST(RandomSelect, DrawsAreMarkedAndSentOnlyWithAutoSend) {
-  KeltoSession kelto;
-  ASSERT_NE(kelto.WaitForWindow(), nullptr);
-  kelto.TypeIntoHost(L"bob");
-  const char* words[] = {"Rock", "Paper", "Scissors"};
-  std::set<int> drawn;
-  for (int press = 0; press < 60 && drawn.size() < 3; ++press) {
-    if (press == 1) {
-      kelto.Click(IDC_CHECK4);  // Auto Send from the second press on
-    }
-    const std::size_t calls = kelto.Log().size();
-    kelto.Click(IDC_COMMAND5);
-    const std::array<int, 3> marks = Indicators(kelto);
-    const auto marked = static_cast<int>(std::find(marks.begin(), marks.end(), 1) - marks.begin());
-    ASSERT_LT(marked, 3) << "nothing marked";
-    EXPECT_EQ(marks[0] + marks[1] + marks[2], 1) << "more than one marked";
-    EXPECT_EQ(kelto.Text(IDC_TEXT1), std::to_wstring(marked));
-    drawn.insert(marked);
-    if (press == 0) {
-      EXPECT_EQ(kelto.Log().size(), calls) << "sent without Auto Send";
-    } else {
-      ASSERT_TRUE(LogHas(kelto, calls + 1));
-      EXPECT_EQ(kelto.Log().back(),
-                std::string(R"(DapiCommunicate "Kelto" 2 "bob" ")") + words[marked] + "\"");
-    }
-    Sleep(15);  // each press reseeds from the time of day
-  }
-  EXPECT_EQ(drawn, (std::set<int>{0, 1, 2}));
 }
 
 }  // namespace

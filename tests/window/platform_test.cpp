@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "link/ansi_code_page_win.h"
-#include "link/text_search.h"
 #include "tests/window/kelto_session.h"
 #include "version.h"
 
@@ -34,25 +33,6 @@ TEST_F(Platform, AnsiCodePageConvertsEveryByteBothWays) {
   EXPECT_EQ(UncarriedInAnsi(u"\uFF22\uFF4F\uFF42\uFF22\u00E9\u20AC"), u"\uFF22\uFF4F\uFF42");
   const std::string bytes(3 << 20, '\xE9');
   EXPECT_EQ(WidenFromAnsi(bytes), std::u16string(3 << 20, u'\u00E9'));
-}
-
-// The 32-bit build decides at run time whether to scan with SSE2; both ways must find
-// the same line, here as they do natively.
-TEST_F(Platform, EmptyLineScanIsTheOneTheProcessorAllowsAndBothAgree) {
-  const bool sse2 = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != FALSE;
-  EXPECT_EQ(ChosenEmptyLineScan(), sse2 ? EmptyLineScan::Sse2 : EmptyLineScan::Scalar);
-  const std::u16string texts[] = {u"",
-                                  u"\r\n\r\n",
-                                  u"a\r\nb\r\n\r\nc",
-                                  u"\n\r\n\r\r\n\r\n",
-                                  std::u16string(37, u'\n') + u"\r\n\r\n",
-                                  std::u16string(40, u'x') + u"\r\n\r"};
-  for (const std::u16string& text : texts) {
-    EXPECT_EQ(FindEmptyLineBy(EmptyLineScan::Scalar, text), text.find(u"\r\n\r\n"));
-    if (sse2) {
-      EXPECT_EQ(FindEmptyLineBy(EmptyLineScan::Sse2, text), text.find(u"\r\n\r\n"));
-    }
-  }
 }
 
 // A string of a file's version resource, in the one language the project writes.
