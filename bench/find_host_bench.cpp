@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/chat_bytes.h"
+#include "link/text_search.h"
 #include "tests/unit/fakes.h"
 #include "window/host_discovery.h"
 
@@ -229,6 +230,9 @@ void operator delete(void* pointer, std::size_t) noexcept {
 }
 
 int main() {
+  std::printf("empty-line scan: %s\n\n", kelto::ChosenEmptyLineScan() == kelto::EmptyLineScan::Sse2
+                                             ? "SSE2, eight units at a time"
+                                             : "a unit at a time");
   ScanThroughput();
   AgainstOneWideningPass("fresh memory");
   ReuseBlocks(true);
