@@ -54,7 +54,8 @@ RECT ClientRectOf(HWND window, HWND control) {
 LOGFONTW MessageFontAt(int dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  EXPECT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+      << "the system's fonts could not be read";
   const HDC screen = GetDC(nullptr);
   const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
