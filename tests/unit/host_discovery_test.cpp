@@ -1,4 +1,4 @@
-// "Get Host": the scan, the tokenizer, the list test and the click's flow.
+// "Get Host": the scan and the click's flow.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,29 +41,6 @@ TEST(FindHost, TakesTheLastQualifyingSenderBeforeTheFirstEmptyLine) {
     FindHost(row.text, window, tokenizer);
     EXPECT_EQ(window.host, row.host) << row.name;
     EXPECT_LE(window.hostWrites, 1) << row.name;
-  }
-}
-
-// The fuzz target walks chat texts with CR LF against the steps as written.
-TEST(GetToken, WalksAndRemembersAsTheSpecimensSay) {
-  Tokenizer tokenizer;
-  const struct {
-    std::u16string text;
-    std::u16string delimiter;
-    std::u16string token;
-    std::u16string remainder;
-  } steps[] = {
-      {u"a,b,,c", u",", u"a", u"b,,c"},
-      {u"", u",", u"b", u",c"},
-      {u"", u",", u"", u"c"},
-      {u"", u",", u"c", u""},
-      {u"", u",", u"", u""},
-      {u"x\r\ny", u"\r\n", u"x", u"y"},  // a new text replaces the remainder
-  };
-  for (const auto& step : steps) {
-    EXPECT_EQ(tokenizer.GetToken(step.text, step.delimiter), step.token)
-        << ::testing::PrintToString(step.text);
-    EXPECT_EQ(tokenizer.Remainder(), step.remainder) << ::testing::PrintToString(step.text);
   }
 }
 

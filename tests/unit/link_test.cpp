@@ -58,28 +58,6 @@ TEST(StartLink, FailureOfACallbackInsideInitDDEIsRaisedThere) {
   EXPECT_THROW(fake.link.StartLink(), std::bad_alloc);
 }
 
-struct AllTextCase {
-  const char* name;
-  std::string delivered;
-  std::u16string stored;
-};
-
-TEST(AllTextNormalisation, StoresTheExpectedText) {
-  const AllTextCase cases[] = {
-      {"trailing line breaks go", "abc\r\n\r\n", u"abc"},
-      {"the cut takes the four before the NUL", "0123456789\0trailer"s, u"012345"},
-      {"an early NUL keeps everything", "ab\0cd\r\n"s, u"ab\0cd"s},
-      {"bytes above ASCII are widened", "\xE9t\xE9\r\n", u"\u00E9t\u00E9"},
-      {"empty", "", u""},
-  };
-  for (const AllTextCase& c : cases) {
-    FakeLink fake;
-    fake.link.StartLink();
-    fake.library.Callbacks().OnDapiAllText(c.delivered);
-    EXPECT_EQ(fake.link.State().DapiAllText, c.stored) << c.name;
-  }
-}
-
 // Random texts of the units around the ones searched for, where a search that takes
 // several units at a time could go wrong: each search, and each way the empty line can
 // be found, gives the plain search's answer, wherever the match stands against the
