@@ -14,19 +14,18 @@ add_executable(window_tests
   tests/window/start_up_test.cpp
   tests/window/choice_test.cpp
   tests/window/get_host_test.cpp
-  tests/window/simulator_test.cpp
   tests/window/accessibility_test.cpp
   tests/window/stack_alignment_test.cpp
   tests/window/window_tests.rc
 )
-target_link_libraries(window_tests PRIVATE kelto_windows gtest_main oleacc version)
+target_link_libraries(window_tests PRIVATE kelto_windows gtest_main oleacc)
 target_link_options(window_tests PRIVATE -static)
 kelto_strict_warnings(window_tests)
 add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
-foreach(suite Platform Release StartUp StayOnTop MissingLibrary Choices GetHost
-              Simulator Dpi Accessibility AccessibleIdentity StackAlignment)
+foreach(suite Platform StartUp StayOnTop MissingLibrary Choices GetHost
+              Dpi Accessibility AccessibleIdentity StackAlignment)
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
