@@ -9,8 +9,6 @@
 namespace kelto::window_testing {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 std::array<int, 3> Indicators(const KeltoSession& kelto) {
   return {kelto.Check(IDC_CHECK1), kelto.Check(IDC_CHECK2), kelto.Check(IDC_CHECK3)};
 }

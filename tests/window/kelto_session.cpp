@@ -48,13 +48,17 @@ void SendInputs(std::vector<INPUT> inputs) {
 INPUT Key(WORD virtualKey, WORD scan, DWORD flags) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = scan;
-  input.ki.dwFlags = flags;
+  input.ki = {virtualKey, scan, flags, 0, 0};
   return input;
 }
 
-std::wstring TextOf(HWND window) {
+// The stand-in's call log and scenario, in each session's folder.
+constexpr wchar_t kLogName[] = L"\\calls.log";
+constexpr wchar_t kScenarioName[] = L"\\scenario.txt";
+
+}  // namespace
+
+std::wstring WindowCaption(HWND window) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
                            &length)) {
@@ -67,12 +71,6 @@ std::wstring TextOf(HWND window) {
   text.resize(copied);
   return text;
 }
-
-// The stand-in's call log and scenario, in each session's folder.
-constexpr wchar_t kLogName[] = L"\\calls.log";
-constexpr wchar_t kScenarioName[] = L"\\scenario.txt";
-
-}  // namespace
 
 std::wstring TestFolder() {
   return kelto::ModuleFolder(nullptr);
@@ -150,9 +148,12 @@ void KeltoSession::ClickAt(HWND control) {
   // Absolute coordinates on every event, so each lands where it is aimed.
   INPUT move{};
   move.type = INPUT_MOUSE;
-  move.mi.dx = MulDiv((rect.left + rect.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  move.mi.dy = MulDiv((rect.top + rect.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  move.mi = {MulDiv((rect.left + rect.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+             MulDiv((rect.top + rect.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1),
+             0,
+             MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+             0,
+             0};
   INPUT down = move;
   down.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
   INPUT up = move;
@@ -213,18 +214,8 @@ void KeltoSession::Menu(int id) {
   PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-void KeltoSession::CloseBox() {
-  PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
 std::wstring KeltoSession::Text(int id) const {
-  return TextOf(Control(id));
-}
-
-void KeltoSession::SetText(int id, const std::wstring& text) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                      SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+  return WindowCaption(Control(id));
 }
 
 int KeltoSession::Check(int id) const {
@@ -273,7 +264,7 @@ bool KeltoSession::HasMainWindow() const {
   return FindWindowOfProcess(process_.dwProcessId, KELTO_WINDOW_CLASS) != nullptr;
 }
 
-std::vector<std::string> KeltoSession::Log() const {
+Lines KeltoSession::Log() const {
   std::ifstream file((directory_ + kLogName).c_str(), std::ios::binary);
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) {
@@ -302,11 +293,7 @@ void KeltoSession::PressKeys(const std::vector<WORD>& keys, bool together) {
 std::wstring MessageBoxText(HWND box) {
   // A message box shows its text in the static control with the id 0xFFFF.
   const HWND text = GetDlgItem(box, 0xFFFF);
-  return text != nullptr ? TextOf(text) : std::wstring();
-}
-
-std::wstring WindowCaption(HWND window) {
-  return TextOf(window);
+  return text != nullptr ? WindowCaption(text) : std::wstring();
 }
 
 void PressMessageBoxOk(HWND box) {

@@ -13,6 +13,9 @@
 
 namespace kelto::window_testing {
 
+// The stand-in's call log, a call a line.
+using Lines = std::vector<std::string>;
+
 struct SessionOptions {
   std::string scenario{};                  // stand-in scenario; empty: its friendly default
   std::wstring executable = L"Kelto.exe";  // relative to the test program's folder
@@ -44,10 +47,8 @@ class KeltoSession {
   // clipboard would not take it or the control never showed it.
   bool Paste(int id, const std::wstring& text);
   void Menu(int id);
-  void CloseBox();
 
   std::wstring Text(int id) const;
-  void SetText(int id, const std::wstring& text);
   int Check(int id) const;
   // Presses the keys one after another and waits until they are handled, or holds
   // them down together as a chord and returns at once.
@@ -63,7 +64,7 @@ class KeltoSession {
   HWND WaitForMessageBox(DWORD timeoutMs);
   // Whether Kelto's process has a window of the main window's class.
   bool HasMainWindow() const;
-  std::vector<std::string> Log() const;
+  Lines Log() const;
 
  private:
   std::wstring directory_;

@@ -1,8 +1,7 @@
-// Kelto's callbacks entered as 32-bit Windows allows: with the stack aligned to 4 bytes
-// only. The stand-in library is loaded into this process and told to misalign the
-// stack at every callback, and what Kelto's callbacks pass the calls on to checks
-// that data it aligns to 16 bytes is so aligned. Code that took the alignment for
-// granted would place such data, or the spills of vector registers, off the boundary.
+// Kelto's callbacks entered as 32-bit Windows allows, with the stack aligned to 4 bytes
+// only: the stand-in, loaded into this process, misaligns the stack at every callback,
+// and what the callbacks pass the calls on to checks that data it aligns to 16 bytes
+// is so aligned, as code that took the alignment for granted would not place it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -47,10 +46,8 @@ TEST(StackAlignment, CallbacksEnteredWithAFourByteAlignedStackAlignTheirOwnData)
   WindowsLinkSystem system;
   WadapiLoader library(system);
   for (const unsigned misalignment : {0u, 4u, 8u, 12u}) {
-    {
-      std::ofstream file(scenario.c_str(), std::ios::binary | std::ios::trunc);
-      file << "misalign " << misalignment << "\nmessage \"a\" 1 \"b\"\n";
-    }
+    std::ofstream(scenario.c_str(), std::ios::binary | std::ios::trunc)
+        << "misalign " << misalignment << "\nmessage \"a\" 1 \"b\"\n";
     ASSERT_TRUE(SetEnvironmentVariableW(L"WADAPI_SCENARIO", scenario.c_str()));
     AlignmentProbe probe;
     ASSERT_EQ(library.InitDDE("Kelto", probe), 0) << misalignment;
