@@ -148,12 +148,9 @@ void KeltoSession::ClickAt(HWND control) {
   // Absolute coordinates on every event, so each lands where it is aimed.
   INPUT move{};
   move.type = INPUT_MOUSE;
-  move.mi = {MulDiv((rect.left + rect.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-             MulDiv((rect.top + rect.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1),
-             0,
-             MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
-             0,
-             0};
+  move.mi.dx = MulDiv((rect.left + rect.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = MulDiv((rect.top + rect.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   INPUT down = move;
   down.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
   INPUT up = move;
@@ -266,7 +263,7 @@ bool KeltoSession::HasMainWindow() const {
 
 Lines KeltoSession::Log() const {
   std::ifstream file((directory_ + kLogName).c_str(), std::ios::binary);
-  std::vector<std::string> lines;
+  Lines lines;
   for (std::string line; std::getline(file, line);) {
     lines.push_back(line);
   }
