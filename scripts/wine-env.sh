@@ -20,7 +20,6 @@
 # Inside the namespace (KELTO_I386_EMULATION set) it makes no second one: there the
 # 32-bit programs run, or the emulation has failed and the script ends, saying why.
 kelto_with_i386_emulation() {
-  local qemu version major
   [ -z "${KELTO_WINE_ARCH:-}" ] || return 0  # chosen by hand
   if [ -n "${KELTO_I386_EMULATION:-}" ]; then
     kelto_runs_i386 && return 0
@@ -29,23 +28,31 @@ kelto_with_i386_emulation() {
     exit 1
   fi
   ! kelto_runs_i386 || return 0
-  qemu=$(command -v qemu-i386 || true)
-  [ -n "$qemu" ] || return 0
+  kelto_find_i386_emulator || return 0
+  local root
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  exec unshare --user --map-root-user --mount --fork "$root/scripts/i386-namespace.sh" \
+    "$KELTO_QEMU" "$@"
+}
+
+# Sets KELTO_QEMU to a qemu-i386 that can run 32-bit Wine in a namespace of its own.
+# Fails where there is none, saying why unless qemu-user is simply not installed.
+kelto_find_i386_emulator() {
+  local version major
+  KELTO_QEMU=$(command -v qemu-i386 || true)
+  [ -n "$KELTO_QEMU" ] || return 1
   # Older qemu-user starts 32-bit Wine, which then spins for minutes reserving its
   # address space.
-  version=$("$qemu" --version | head -n1)
+  version=$("$KELTO_QEMU" --version | head -n1)
   major=$(sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p' <<<"$version")
   if [ "${major:-0}" -lt 10 ]; then
     echo "Note: $version is too old to run 32-bit Wine (10 or later can)."
-    return 0
+    return 1
   fi
   if ! unshare --user --map-root-user --mount true 2>/dev/null; then
     echo "Note: this system lets no script make a user namespace, which the emulation needs."
-    return 0
+    return 1
   fi
-  local root
-  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-  exec unshare --user --map-root-user --mount --fork "$root/scripts/i386-namespace.sh" "$qemu" "$@"
 }
 
 kelto_choose_wine() {

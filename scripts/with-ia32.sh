@@ -9,15 +9,15 @@
 # the kernel runs 32-bit programs. Needs Wine and qemu-user (install-deps.sh wine).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# shellcheck source=machine-facts.sh
-. "$root/scripts/machine-facts.sh"
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
 if kelto_runs_i386; then
   exec "$@"
 fi
-qemu=$(command -v qemu-i386) || {
-  echo "with-ia32.sh: this kernel runs no 32-bit programs and qemu-i386 is not installed" \
-       "(./scripts/install-deps.sh wine installs it)" >&2
+kelto_find_i386_emulator || {
+  echo "with-ia32.sh: this kernel runs no 32-bit programs, and no qemu-i386 here can run" \
+       "them in a namespace (./scripts/install-deps.sh wine installs one that can)" >&2
   exit 1
 }
 exec unshare --user --map-root-user --mount --fork \
-  "$root/scripts/i386-namespace.sh" "$qemu" env -u KELTO_I386_EMULATION "$@"
+  "$root/scripts/i386-namespace.sh" "$KELTO_QEMU" env -u KELTO_I386_EMULATION "$@"
