@@ -4,6 +4,7 @@
 // link's logic runs, and is tested, without Windows.
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,9 +24,11 @@ class LinkSystem {
 
   // The file name of the running executable without its last extension.
   virtual std::u16string AppName() const = 0;
-  // Whether the program runs elevated, as administrator: Windows then keeps it from
-  // the windows of programs that do not, and them from it.
-  virtual bool RunsAsAdministrator() const = 0;
+  // How the program's token is elevated, as Windows tells it. Only Full, elevated
+  // above the user's normal programs, keeps it from their windows and them from it;
+  // Default (no UAC, or the built-in Administrator) runs every program alike.
+  enum class Elevation : std::uint8_t { Default, Full, Limited };
+  virtual Elevation TokenElevation() const = 0;
 
   // A monotonic clock and a pause, for bounding the request loop.
   virtual std::chrono::milliseconds Now() const = 0;

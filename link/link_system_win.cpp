@@ -34,16 +34,25 @@ std::u16string WindowsLinkSystem::AppName() const {
   return FromWide(dot == std::wstring_view::npos ? name : name.substr(0, dot));
 }
 
-bool WindowsLinkSystem::RunsAsAdministrator() const {
+LinkSystem::Elevation WindowsLinkSystem::TokenElevation() const {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-    return false;
+    return Elevation::Default;
   }
   const std::unique_ptr<void, decltype(&CloseHandle)> closeToken(token, &CloseHandle);
-  TOKEN_ELEVATION elevation{};
+  TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
   DWORD size = 0;
-  return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
-         elevation.TokenIsElevated != 0;
+  if (!GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size)) {
+    return Elevation::Default;
+  }
+  switch (type) {
+    case TokenElevationTypeFull:
+      return Elevation::Full;
+    case TokenElevationTypeLimited:
+      return Elevation::Limited;
+    default:
+      return Elevation::Default;
+  }
 }
 
 std::chrono::milliseconds WindowsLinkSystem::Now() const {

@@ -13,7 +13,7 @@ class WindowsLinkSystem final : public LinkSystem {
   std::u16string Widen(std::string_view bytes) const override;
   std::u16string Uncarried(std::u16string_view text) const override;
   std::u16string AppName() const override;
-  bool RunsAsAdministrator() const override;
+  Elevation TokenElevation() const override;
   std::chrono::milliseconds Now() const override;
   void Sleep(std::chrono::milliseconds duration) override;
 };

@@ -51,9 +51,10 @@ void ModDapi::StartLink() {
   RethrowCallbackFailure();
   if (answer != 0) {
     // Windows keeps window messages, and so the link, from crossing between a program
-    // that runs as administrator and one that does not.
-    std::u16string advice =
-        system_.RunsAsAdministrator() ? u"Kelto is running as administrator. " : u"";
+    // that runs elevated and one that does not.
+    std::u16string advice = system_.TokenElevation() == LinkSystem::Elevation::Full
+                                ? u"Kelto is running as administrator. "
+                                : u"";
     advice +=
         u"The chat client is not running, or has not started its link. A chat client running "
         u"as administrator cannot be reached from a Kelto that is not, nor the other way "

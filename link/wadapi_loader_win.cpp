@@ -74,6 +74,10 @@ std::u16string SystemErrorText(DWORD code, const wchar_t* file) {
 constexpr char16_t kPutBesideTheLibrary[] =
     u"Kelto could not find the chat client's library wadapi.dll. Put Kelto.exe into the chat "
     u"client's folder, beside wadapi.dll, and start it from there.";
+constexpr char16_t kDependencyMissing[] =
+    u"The chat client's installation may be incomplete: its wadapi.dll needs a library that "
+    u"this computer does not have. Repair or reinstall the chat client, then start Kelto "
+    u"again.";
 constexpr char16_t kFoundButUnusable[] =
     u"Kelto found a wadapi.dll but could not load it. Put Kelto.exe into the chat client's "
     u"folder, beside the chat client's own wadapi.dll, and start it from there.";
@@ -93,6 +97,48 @@ std::u16string LoadFailureText(DWORD error) {
   }
 }
 
+// Whether a wadapi.dll stands beside Kelto.exe, the first place the loader looks: then
+// "module not found" was about a library that it needs. (A search of its own, such as a
+// load as data, may find another file than the loader did.)
+bool LibraryBesideKelto() {
+  const std::wstring folder = ModuleFolder(nullptr);
+  if (folder.empty()) {
+    return false;
+  }
+  const std::wstring separator = folder.back() == L'\\' ? L"" : L"\\";
+  const DWORD attributes = GetFileAttributesW((folder + separator + wadapi::kLibraryFile).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The system's own error boxes ("Entry Point Not Found", "Bad Image") kept off this
+// thread while it lives: Kelto tells the user itself, in its own words.
+class NoSystemErrorBoxes {
+ public:
+  NoSystemErrorBoxes() { applied_ = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous_); }
+  ~NoSystemErrorBoxes() {
+    if (applied_) {
+      SetThreadErrorMode(previous_, nullptr);
+    }
+  }
+  NoSystemErrorBoxes(const NoSystemErrorBoxes&) = delete;
+  NoSystemErrorBoxes& operator=(const NoSystemErrorBoxes&) = delete;
+
+ private:
+  DWORD previous_ = 0;
+  bool applied_ = false;
+};
+
+RunTimeError LoadFailure(DWORD error, const std::u16string& appName) {
+  const std::u16string cannot = u"Can't load the library wadapi.dll: ";
+  if (error == ERROR_MOD_NOT_FOUND && LibraryBesideKelto()) {
+    return {kErrorLibraryNotFound, appName,
+            cannot + u"wadapi.dll was found, but a library it needs is missing.",
+            kDependencyMissing};
+  }
+  return {kErrorLibraryNotFound, appName, cannot + LoadFailureText(error),
+          error == ERROR_MOD_NOT_FOUND ? kPutBesideTheLibrary : kFoundButUnusable};
+}
+
 std::u16string ModulePath(HMODULE module) {
   const std::wstring path = ModuleFileName(module);
   return path.empty() ? u"wadapi.dll" : FromWide(path);
@@ -110,12 +156,14 @@ Proc WadapiLoader::EntryPoint(Proc& cached, const char* name) {
     return cached;
   }
   if (module_ == nullptr) {
-    module_ = LoadLibraryW(wadapi::kLibraryFile);
+    DWORD error = ERROR_SUCCESS;
+    {
+      const NoSystemErrorBoxes quiet;
+      module_ = LoadLibraryW(wadapi::kLibraryFile);
+      error = GetLastError();
+    }
     if (module_ == nullptr) {
-      const DWORD error = GetLastError();
-      throw RunTimeError(kErrorLibraryNotFound, system_.AppName(),
-                         u"Can't load the library wadapi.dll: " + LoadFailureText(error),
-                         error == ERROR_MOD_NOT_FOUND ? kPutBesideTheLibrary : kFoundButUnusable);
+      throw LoadFailure(error, system_.AppName());
     }
   }
   FARPROC address = GetProcAddress(module_, name);

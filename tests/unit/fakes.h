@@ -29,7 +29,7 @@ class FakeSystem final : public LinkSystem {
   std::u16string Widen(std::string_view bytes) const override;
   std::u16string Uncarried(std::u16string_view text) const override;
   std::u16string AppName() const override { return appName; }
-  bool RunsAsAdministrator() const override { return administrator; }
+  Elevation TokenElevation() const override { return elevation; }
   std::chrono::milliseconds Now() const override { return now; }
   void Sleep(std::chrono::milliseconds duration) override {
     now += duration;
@@ -37,7 +37,7 @@ class FakeSystem final : public LinkSystem {
   }
 
   std::u16string appName = u"Kelto";
-  bool administrator = false;
+  Elevation elevation = Elevation::Default;
   std::chrono::milliseconds now{0};
   std::chrono::milliseconds slept{0};
   std::chrono::milliseconds perCall{0};

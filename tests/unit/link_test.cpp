@@ -16,21 +16,24 @@ using namespace std::string_literals;
 
 TEST(StartLink, OnlyZeroBringsTheLinkUp) {
   // A refusal also says that an elevated chat client cannot be reached, and first that
-  // Kelto itself runs as administrator, when it does.
+  // Kelto itself runs as administrator, when it is elevated above a normal program: not
+  // with UAC off or as the built-in Administrator (Default), nor with a split token.
   const std::u16string refused =
       u"The chat client is not running, or has not started its link. A chat client running as "
       u"administrator cannot be reached from a Kelto that is not, nor the other way round. "
       u"Start the chat client, then start Kelto again.";
+  using enum LinkSystem::Elevation;
   const struct {
     std::int16_t answer;
-    bool administrator;
+    LinkSystem::Elevation elevation;
     bool up;
-  } rows[] = {{0, false, true},   {0, true, true},       {1, false, false},    {-1, true, false},
-              {-3, false, false}, {32767, false, false}, {-32768, true, false}};
+  } rows[] = {{0, Default, true},   {0, Full, true},      {1, Default, false},
+              {-1, Full, false},    {-3, Limited, false}, {32767, Default, false},
+              {-32768, Full, false}};
   for (const auto& row : rows) {
     FakeLink fake;
     fake.system.appName = u"My Kelto";
-    fake.system.administrator = row.administrator;
+    fake.system.elevation = row.elevation;
     fake.library.initAnswer = row.answer;
     if (row.up) {
       EXPECT_NO_THROW(fake.link.StartLink()) << row.answer;
@@ -44,7 +47,7 @@ TEST(StartLink, OnlyZeroBringsTheLinkUp) {
       EXPECT_EQ(error.Source(), u"My Kelto");
       EXPECT_EQ(error.Description(), u"Failed to initialize DDE layer");
       EXPECT_EQ(error.Advice(),
-                (row.administrator ? u"Kelto is running as administrator. " : u"") + refused);
+                (row.elevation == Full ? u"Kelto is running as administrator. " : u"") + refused);
     }
     EXPECT_EQ(fake.events, (EventLog{R"(InitDDE "My Kelto")"}));
   }
