@@ -9,6 +9,7 @@ add_executable(kelto_unit_tests
   tests/unit/host_discovery_test.cpp
   tests/unit/run_time_error_test.cpp
   tests/unit/file_path_test.cpp
+  tests/unit/work_area_test.cpp
 )
 target_link_libraries(kelto_unit_tests PRIVATE kelto_fakes GTest::gtest_main)
 kelto_strict_warnings(kelto_unit_tests)

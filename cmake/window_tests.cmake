@@ -18,10 +18,28 @@ add_executable(window_tests
   tests/window/stack_alignment_test.cpp
   tests/window/window_tests.rc
 )
-target_link_libraries(window_tests PRIVATE kelto_windows gtest_main oleacc)
+target_link_libraries(window_tests PRIVATE kelto_windows gtest_main oleacc version)
 target_link_options(window_tests PRIVATE -static)
 kelto_strict_warnings(window_tests)
-add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial)
+
+# Odd libraries to stand beside Kelto as its wadapi.dll (see the source): each in a
+# folder of its own, and kelto_absent.dll, which one of them needs, outside every folder
+# the loader searches.
+foreach(variant absent needy quiet)
+  add_library(odd_${variant} SHARED tests/window/odd_libraries.cpp)
+  string(TOUPPER ${variant} define)
+  target_compile_definitions(odd_${variant} PRIVATE KELTO_${define})
+  set_target_properties(odd_${variant} PROPERTIES PREFIX "" OUTPUT_NAME wadapi
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/${variant}
+                        ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/odd/${variant})
+  # Plain export names, as the real library's.
+  target_link_options(odd_${variant} PRIVATE -static -Wl,--kill-at)
+  kelto_strict_warnings(odd_${variant})
+endforeach()
+set_target_properties(odd_absent PROPERTIES OUTPUT_NAME kelto_absent
+                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/odd/absent)
+target_link_libraries(odd_needy PRIVATE odd_absent)
+add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial odd_needy odd_quiet)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
 foreach(suite Platform StartUp StayOnTop MissingLibrary Choices GetHost

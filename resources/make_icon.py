@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Writes kelto.ico, a rock, a sheet of paper and a pair of scissors, and
 ../simulator/keltochat.ico, KeltoChat's speech bubble, which cannot be taken for Kelto's:
-each in the 16 standard colours at 32 x 32 and 16 x 16, and in full colour, smoothed,
-at 48 x 48 and 256 x 256 (the largest compressed as PNG, as Windows expects it).
-Kelto's 16 x 16 image is drawn pixel by pixel, since the 32 x 32 drawing shrunk to it
-does not read. Run it again after changing a drawing."""
+each in the 16 standard colours at 32 x 32, and in full colour at every size Windows
+shows an icon at from 100 % to 200 % scale (16, 20, 24, 32, 40, 48, 64 and 256 pixels;
+the largest compressed as PNG, as Windows expects it), so that Windows, which takes the
+deepest image of the size it needs, never scales one. The full-colour images are
+smoothed, but for Kelto's 16 x 16 one, drawn pixel by pixel, since the 32 x 32 drawing
+shrunk to it does not read. Run it again after changing a drawing."""
 import math
 import pathlib
 import struct
@@ -111,8 +113,12 @@ FULL = {BLACK: (40, 40, 40), DARK_GREY: (96, 96, 100), LIGHT_GREY: (170, 170, 17
         DARK_CYAN: (20, 150, 160), DARK_BLUE: (20, 40, 110)}
 
 
-def full_colour_pixels(size, colour_at=colour_at, samples=4):
-    """Rows of (r, g, b, a), each pixel the mean of samples x samples points."""
+def full_colour_pixels(size, colour_at=colour_at, samples=4, art=None):
+    """Rows of (r, g, b, a), each pixel the mean of samples x samples points, or the art's
+    pixels as they are drawn."""
+    if art is not None:
+        return [[FULL[ART_COLOURS[c]] + (255,) if ART_COLOURS[c] is not None else (0, 0, 0, 0)
+                 for c in row] for row in art]
     rows = []
     for y in range(size):
         row = []
@@ -139,9 +145,9 @@ def full_colour_pixels(size, colour_at=colour_at, samples=4):
     return rows
 
 
-def bitmap_image(size, colour=colour_at):
+def bitmap_image(size, colour=colour_at, art=None):
     """A 32-bit BGRA icon image with an all-clear mask."""
-    pixels = full_colour_pixels(size, colour)
+    pixels = full_colour_pixels(size, colour, art=art)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     xor = b''.join(bytes(v for (r, g, b, a) in row for v in (b, g, r, a))
                    for row in reversed(pixels))
@@ -171,15 +177,21 @@ def write_icon(path, images):
     path.write_bytes(out)
 
 
+FULL_COLOUR_SIZES = (16, 20, 24, 32, 40, 48, 64)
+
+
+def images(colour, art_16=None):
+    """The 16-colour 32 x 32 image, then the full-colour ones, smallest first."""
+    return ([(32, 16, 4, image(32, colour))] +
+            [(size, 0, 32, bitmap_image(size, colour, art_16 if size == 16 else None))
+             for size in FULL_COLOUR_SIZES] +
+            [(256, 0, 32, png_image(256, colour))])
+
+
 def main():
     here = pathlib.Path(__file__).parent
-    write_icon(here / 'kelto.ico',
-               [(32, 16, 4, image(32)), (16, 16, 4, image(16, art=KELTO_16)),
-                (48, 0, 32, bitmap_image(48)), (256, 0, 32, png_image(256))])
-    write_icon(here.parent / 'simulator' / 'keltochat.ico',
-               [(32, 16, 4, image(32, chat_colour_at)), (16, 16, 4, image(16, chat_colour_at)),
-                (48, 0, 32, bitmap_image(48, chat_colour_at)),
-                (256, 0, 32, png_image(256, chat_colour_at))])
+    write_icon(here / 'kelto.ico', images(colour_at, KELTO_16))
+    write_icon(here.parent / 'simulator' / 'keltochat.ico', images(chat_colour_at))
 
 
 if __name__ == '__main__':

@@ -13,6 +13,21 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 
+// oleacc's annotation service and the two properties Kelto gives, as oleacc.h
+// declares them; defined here, since Kelto links no oleacc.
+constexpr CLSID kAccPropServices = {
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID kIAccPropServices = {
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr MSAAPROPID kPropName = {
+    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr MSAAPROPID kPropKeyboardShortcut = {
+    0x7d9bceee, 0x7d1e, 0x4979, {0x93, 0x82, 0x51, 0x80, 0xf4, 0x17, 0x2c, 0x34}};
+
+BSTR AllocString(const std::wstring& text) {
+  return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
 // The system's accessible object for a control, with its own name in place of the one
 // the system would give; every other answer is the system's. It is one COM object:
 // every interface it hands out leads back to it, never to the system's unnamed object,
@@ -20,8 +35,9 @@ constexpr UINT_PTR kSubclassId = 1;
 class NamedAccessible final : public IAccessible, public IOleWindow {
  public:
   // Copies the name: a screen reader may hold the object after the control is gone.
-  NamedAccessible(ComPtr<IAccessible> standard, HWND control, const std::wstring& name)
-      : standard_(std::move(standard)), control_(control), name_(name) {}
+  NamedAccessible(ComPtr<IAccessible> standard, HWND control, const std::wstring& name,
+                  const std::wstring& shortcut)
+      : standard_(std::move(standard)), control_(control), name_(name), shortcut_(shortcut) {}
   NamedAccessible(const NamedAccessible&) = delete;
   NamedAccessible& operator=(const NamedAccessible&) = delete;
 
@@ -63,16 +79,26 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
   }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
-  // The one answer of our own.
+  // The answers of our own: the name, and the access key where the control has one.
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     if (name == nullptr) {
       return E_POINTER;
     }
-    if (child.vt != VT_I4 || child.lVal != CHILDID_SELF) {
+    if (!IsSelf(child)) {
       return standard_->get_accName(child, name);
     }
-    *name = SysAllocStringLen(name_.data(), static_cast<UINT>(name_.size()));
+    *name = AllocString(name_);
     return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+    if (shortcut == nullptr) {
+      return E_POINTER;
+    }
+    if (!IsSelf(child) || shortcut_.empty()) {
+      return standard_->get_accKeyboardShortcut(child, shortcut);
+    }
+    *shortcut = AllocString(shortcut_);
+    return *shortcut != nullptr ? S_OK : E_OUTOFMEMORY;
   }
 
   // IDispatch and the rest of IAccessible, as the system answers them.
@@ -118,9 +144,6 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
     return standard_->get_accHelpTopic(file, child, topic);
   }
-  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-    return standard_->get_accKeyboardShortcut(child, shortcut);
-  }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override {
     return standard_->get_accFocus(child);
   }
@@ -155,16 +178,21 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
 
  private:
   ~NamedAccessible() = default;
+  static bool IsSelf(const VARIANT& child) {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+  }
 
   ComPtr<IAccessible> standard_;
   HWND control_;
   std::wstring name_;
+  std::wstring shortcut_;
   LONG references_ = 1;
 };
 
 }  // namespace
 
 AccessibleNames::~AccessibleNames() {
+  services_.Reset();  // before COM is left
   if (joinedCom_) {
     CoUninitialize();
   }
@@ -193,12 +221,41 @@ bool AccessibleNames::Load() {
       reinterpret_cast<void*>(GetProcAddress(oleacc, "CreateStdAccessibleObject")));
   lresultFromObject_ = reinterpret_cast<LresultFromObjectProc>(
       reinterpret_cast<void*>(GetProcAddress(oleacc, "LresultFromObject")));
+  if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                              services_.Out()))) {
+    services_.Reset();
+  }
   return createStdAccessibleObject_ != nullptr && lresultFromObject_ != nullptr;
+}
+
+// The name, and the access key, annotated on the control's client object; false where
+// the system has no annotation service or will not take them.
+bool AccessibleNames::Annotate(HWND control, const NamedControl& named) {
+  if (!services_) {
+    return false;
+  }
+  if (FAILED(services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                       kPropName, named.name.c_str()))) {
+    return false;
+  }
+  if (!named.shortcut.empty() &&
+      FAILED(services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                       kPropKeyboardShortcut, named.shortcut.c_str()))) {
+    ClearAnnotation(control);
+    return false;
+  }
+  return true;
+}
+
+void AccessibleNames::ClearAnnotation(HWND control) {
+  const MSAAPROPID properties[] = {kPropName, kPropKeyboardShortcut};
+  services_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties,
+                            static_cast<int>(std::size(properties)));
 }
 
 // The system's accessible object for the control, with its name in place of the one
 // the system would give; 0, for the system's own answer, where that cannot be had.
-LRESULT AccessibleNames::Answer(HWND control, const std::wstring& name, WPARAM wParam) {
+LRESULT AccessibleNames::Answer(HWND control, const NamedControl& named, WPARAM wParam) {
   if (!Load()) {
     return 0;
   }
@@ -207,18 +264,27 @@ LRESULT AccessibleNames::Answer(HWND control, const std::wstring& name, WPARAM w
                                         standard.Out()))) {
     return 0;
   }
-  const ComPtr<IAccessible> named(new NamedAccessible(std::move(standard), control, name));
+  const ComPtr<IAccessible> object(
+      new NamedAccessible(std::move(standard), control, named.name, named.shortcut));
   // LresultFromObject takes the references it needs.
-  return lresultFromObject_(__uuidof(IAccessible), wParam, named.Get());
+  return lresultFromObject_(__uuidof(IAccessible), wParam, object.Get());
 }
 
 LRESULT CALLBACK AccessibleNames::NamedControlProc(HWND control, UINT message, WPARAM wParam,
                                                    LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* named = reinterpret_cast<NamedControl*>(data);
-  if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+  AccessibleNames& names = *named->names;
+  // At the first request of any object, annotated before the system makes its own.
+  if (message == WM_GETOBJECT && !named->tried) {
+    named->tried = true;
+    names.Load();
+    named->annotated = names.Annotate(control, *named);
+    names.annotated_ = names.annotated_ || named->annotated;
+  }
+  if (message == WM_GETOBJECT && !named->annotated && static_cast<LONG>(lParam) == OBJID_CLIENT) {
     LRESULT answer = 0;
     try {
-      answer = named->names->Answer(control, named->name, wParam);
+      answer = names.Answer(control, *named, wParam);
     } catch (...) {
       // No exception may unwind through the system's frames; out of memory, the
       // control goes by the system's own name.
@@ -228,14 +294,17 @@ LRESULT CALLBACK AccessibleNames::NamedControlProc(HWND control, UINT message, W
     }
   }
   if (message == WM_NCDESTROY) {
+    if (named->annotated) {
+      names.ClearAnnotation(control);
+    }
     RemoveWindowSubclass(control, NamedControlProc, kSubclassId);
     delete named;
   }
   return DefSubclassProc(control, message, wParam, lParam);
 }
 
-bool AccessibleNames::Set(HWND control, const std::wstring& name) {
-  auto owned = std::make_unique<NamedControl>(NamedControl{name, this});
+bool AccessibleNames::Set(HWND control, const std::wstring& name, const std::wstring& shortcut) {
+  auto owned = std::make_unique<NamedControl>(NamedControl{name, shortcut, this});
   if (control == nullptr || !SetWindowSubclass(control, NamedControlProc, kSubclassId,
                                                reinterpret_cast<DWORD_PTR>(owned.get()))) {
     return false;

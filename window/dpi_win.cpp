@@ -90,4 +90,40 @@ int LineHeight(HFONT font) {
   return height;
 }
 
+bool SameFont(HFONT first, HFONT second) {
+  LOGFONTW a{};
+  LOGFONTW b{};
+  if (first == nullptr || second == nullptr || GetObjectW(first, sizeof a, &a) == 0 ||
+      GetObjectW(second, sizeof b, &b) == 0) {
+    return false;
+  }
+  return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+         a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight &&
+         a.lfItalic == b.lfItalic && a.lfUnderline == b.lfUnderline &&
+         a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+         a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+         a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
+         wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0 &&
+         LineHeight(first) == LineHeight(second);
+}
+
+int Metric(int index, UINT dpi) {
+  using MetricsForDpiProc = int(WINAPI*)(int, UINT);
+  static const auto metricsForDpi = User32Function<MetricsForDpiProc>("GetSystemMetricsForDpi");
+  if (metricsForDpi != nullptr) {
+    if (const int value = metricsForDpi(index, dpi); value > 0) {
+      return value;
+    }
+  }
+  return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+}
+
+UniqueIcon IconAt(HINSTANCE instance, int id, bool small, UINT dpi) {
+  const int width = Metric(small ? SM_CXSMICON : SM_CXICON, dpi);
+  const int height = Metric(small ? SM_CYSMICON : SM_CYICON, dpi);
+  // Not shared: a shared icon is cached at the first size asked for.
+  return UniqueIcon(static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+}
+
 }  // namespace kelto::dpi

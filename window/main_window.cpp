@@ -9,9 +9,11 @@
 #include "resources/resource.h"
 #include "window/accessible_name_win.h"
 #include "window/gem_win.h"
+#include "window/keyboard_win.h"
 #include "window/layout_win.h"
 #include "window/message_box_win.h"
 #include "window/window_text_win.h"
+#include "window/work_area.h"
 
 namespace kelto {
 namespace {
@@ -44,6 +46,16 @@ std::pair<dpi::UniqueFont, layout::Scale> FontAndScale(UINT dpi) {
 RECT FrameFor(const layout::Scale& scale) {
   const SIZE client = layout::ClientSize(scale);
   return dpi::WindowRectForClient(client.cx, client.cy, kWindowStyle, kWindowExStyle, scale.Dpi());
+}
+
+// The host frame's access key, which takes the focus to the host field inside it.
+wchar_t FrameAccessKey() {
+  for (const layout::ControlSpec& entry : layout::kControls) {
+    if (entry.id == IDC_FRAME1) {
+      return keyboard::AccessKey(entry.caption);
+    }
+  }
+  return L'\0';
 }
 
 bool IsIndicator(int id) {
@@ -101,7 +113,10 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
   }
   try {
     CreateControls();
-    ApplyLayout(dpi::ForWindow(window_));
+    const UINT dpi = dpi::ForWindow(window_);
+    auto [font, scale] = FontAndScale(dpi);
+    ApplyLayout(std::move(font), scale);
+    SetIcons(dpi);
     SizeToLayout();
   } catch (...) {
     DestroyWindow(window_);
@@ -126,21 +141,22 @@ void MainWindow::CreateControls() {
   }
   avatars_.Attach(Control(IDC_LSTAVATARS));
   // What a screen reader announces: the indicators show no caption, and the host
-  // field's only label is its frame.
+  // field's only label is its frame, whose access key takes the focus there.
   const std::pair<int, const wchar_t*> names[] = {{IDC_CHECK1, L"Rock chosen"},
                                                   {IDC_CHECK2, L"Paper chosen"},
                                                   {IDC_CHECK3, L"Scissors chosen"},
                                                   {IDC_TXTHOST, L"Host"}};
   for (const auto& [id, name] : names) {
-    accessibleNames_.Set(Control(id), name);  // without it the control only goes unnamed
+    const std::wstring shortcut =
+        id == IDC_TXTHOST ? std::wstring(L"Alt+") + FrameAccessKey() : std::wstring();
+    accessibleNames_.Set(Control(id), name, shortcut);  // without it the control goes unnamed
   }
   // Neither text box has a length limit.
   SendMessageW(Control(IDC_TXTHOST), EM_SETLIMITTEXT, 0, 0);
   SendMessageW(Control(IDC_TEXT1), EM_SETLIMITTEXT, 0, 0);
 }
 
-void MainWindow::ApplyLayout(UINT dpi) {
-  auto [font, scale] = FontAndScale(dpi);
+void MainWindow::ApplyLayout(dpi::UniqueFont font, const layout::Scale& scale) {
   for (const layout::ControlSpec& entry : layout::kControls) {
     const HWND control = Control(entry.id);
     SetWindowPos(control, nullptr, scale.Pixels(entry.left), scale.Pixels(entry.top),
@@ -154,6 +170,41 @@ void MainWindow::ApplyLayout(UINT dpi) {
     font_ = std::move(font);  // the old font is freed only once no control uses it
   }
   scale_ = scale;
+}
+
+SIZE MainWindow::FrameSizeAt(UINT dpi) const {
+  const RECT frame = FrameFor(FontAndScale(dpi).second);
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void MainWindow::SetIcons(UINT dpi) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+  // Each replaced one is freed only once the window shows the new one.
+  if (dpi::UniqueIcon icon = dpi::IconAt(instance, IDI_KELTO, true, dpi)) {
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.get()));
+    smallIcon_ = std::move(icon);
+  }
+  if (dpi::UniqueIcon icon = dpi::IconAt(instance, IDI_KELTO, false, dpi)) {
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
+    largeIcon_ = std::move(icon);
+  }
+}
+
+void MainWindow::KeepOnWorkArea() {
+  RECT window{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (IsIconic(window_) || !GetWindowRect(window_, &window) ||
+      !GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    return;
+  }
+  const RECT& area = monitor.rcWork;
+  const Box kept = KeptInside({window.left, window.top, window.right, window.bottom},
+                              {area.left, area.top, area.right, area.bottom});
+  if (kept.left != window.left || kept.top != window.top) {
+    SetWindowPos(window_, nullptr, kept.left, kept.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void MainWindow::SizeToLayout() {
@@ -217,7 +268,11 @@ int MainWindow::RunMessageLoop() {
 }
 
 void MainWindow::Dispatch(MSG& message) {
-  // The window's own keyboard navigation first: Tab, arrows and mnemonics.
+  // The keys Kelto answers itself, then the dialog manager's: Tab and access keys.
+  if (window_ != nullptr &&
+      keyboard::Handle(window_, message, Control(IDC_TXTHOST), FrameAccessKey())) {
+    return;
+  }
   if (window_ == nullptr || !IsDialogMessageW(window_, &message)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -309,15 +364,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    // The focus stays where the user left it: kept when the window is deactivated or
-    // minimised, given back when it is activated or restored, or when the window
-    // itself is given the focus.
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        SaveFocus();
-      } else if (HIWORD(wParam) == 0) {  // not while it is minimised
-        RestoreFocus();
-      }
+      OnActivate(LOWORD(wParam), HIWORD(wParam) != 0);
       return 0;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) {
@@ -329,16 +377,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RestoreFocus();
       }
       return 0;
-    // The dialog manager's own request, sent for a frame's access key (focus the
-    // frame, then the control after it); only a dialog's procedure would answer it.
-    case WM_NEXTDLGCTL: {
-      const HWND target = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
-                                              : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
-      if (target != nullptr && IsChild(window_, target)) {
-        SetFocus(target);
-      }
-      return 0;
-    }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->code == NM_CUSTOMDRAW && IsIndicator(static_cast<int>(header->idFrom))) {
@@ -346,26 +384,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    // Another monitor's scale: the size the layout takes there, as Windows asks
-    // first, then its rectangle as it suggests it, so that a drag keeps the cursor's
-    // place on the window.
-    case kGetDpiScaledSize: {
-      const RECT frame = FrameFor(FontAndScale(static_cast<UINT>(wParam)).second);
-      *reinterpret_cast<SIZE*>(lParam) = {frame.right - frame.left, frame.bottom - frame.top};
+    case WM_ENTERSIZEMOVE:
+    case WM_EXITSIZEMOVE:
+      dragged_ = message == WM_ENTERSIZEMOVE;
+      break;
+    case kGetDpiScaledSize:
+      *reinterpret_cast<SIZE*>(lParam) = FrameSizeAt(static_cast<UINT>(wParam));
       return TRUE;
-    }
-    case WM_DPICHANGED: {
-      ApplyLayout(HIWORD(wParam));
-      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window_, nullptr, suggested.left, suggested.top,
-                   suggested.right - suggested.left, suggested.bottom - suggested.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
-    }
-    // The user's text size or fonts changed: the layout follows at once, in place.
     case WM_SETTINGCHANGE:
-      ApplyLayout(scale_.Dpi());
-      SizeToLayout();
+      OnSettingChange();
       break;
     case WM_DESTROY:
       // A request repeating inside a library call that handles messages ends there.
@@ -377,6 +407,46 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+// The focus stays where the user left it: kept when the window is deactivated or
+// minimised, given back when it is activated or restored, or when the window itself is
+// given the focus.
+void MainWindow::OnActivate(WORD state, bool minimised) {
+  if (state == WA_INACTIVE) {
+    SaveFocus();
+  } else if (!minimised) {
+    RestoreFocus();
+  }
+}
+
+// Another monitor's scale. Windows 10 1703 and later ask the size first and suggest a
+// rectangle of that size; earlier ones scale the rectangle linearly, caption and menu
+// bar included, and at the new DPI the menu bar may take another row. So the suggested
+// position is taken, the size is the layout's, and the window stays on the monitor,
+// unless the user is dragging it there.
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  auto [font, scale] = FontAndScale(dpi);
+  ApplyLayout(std::move(font), scale);
+  SetIcons(dpi);
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeToLayout();
+  if (!dragged_) {
+    KeepOnWorkArea();
+  }
+}
+
+// Windows tells every program of many settings (a light or dark theme, policies,
+// the environment): only a new message font, or a new line height, changes the layout.
+void MainWindow::OnSettingChange() {
+  auto [font, scale] = FontAndScale(scale_.Dpi());
+  if (!font || dpi::SameFont(font.get(), font_.get())) {
+    return;
+  }
+  ApplyLayout(std::move(font), scale);
+  SizeToLayout();
+  KeepOnWorkArea();
 }
 
 void MainWindow::OnCommand(int id) {

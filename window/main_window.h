@@ -56,15 +56,25 @@ class MainWindow final : public GameWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Dispatch(MSG& message);
   void OnCommand(int id);
+  void OnActivate(WORD state, bool minimised);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnSettingChange();
   void OnButton(int id);
   void OnStayOnTop();
   void SaveFocus();
   void RestoreFocus();
   void CreateControls();
-  // The controls and their font at the DPI and the user's text size.
-  void ApplyLayout(UINT dpi);
-  // The window's size for the layout, in place.
+  // The controls at the scale, in the font (null: the one they have).
+  void ApplyLayout(dpi::UniqueFont font, const layout::Scale& scale);
+  // The window's size for the layout, in place, so that its client area is exactly
+  // the layout's, however many rows the menu bar takes.
   void SizeToLayout();
+  // The window's size for the layout at another DPI.
+  SIZE FrameSizeAt(UINT dpi) const;
+  // The caption's and Alt+Tab's icons drawn for the DPI, not scaled.
+  void SetIcons(UINT dpi);
+  // Moved back into its monitor's work area where it has left it.
+  void KeepOnWorkArea();
   HWND Control(int id) const;
   std::u16string ControlText(int id) const;
   void SetControlText(int id, const std::u16string& text);
@@ -74,6 +84,9 @@ class MainWindow final : public GameWindow {
   HWND window_ = nullptr;
   HWND savedFocus_ = nullptr;
   dpi::UniqueFont font_;
+  dpi::UniqueIcon smallIcon_;  // both outlive the window: it only shows them
+  dpi::UniqueIcon largeIcon_;
+  bool dragged_ = false;  // the user is moving the window
   layout::Scale scale_{96, 0};
   std::exception_ptr failure_;
   ULONGLONG lastGetHostClick_ = 0;

@@ -7,10 +7,11 @@
 #include <oleacc.h>
 #include <servprov.h>
 
-#include <cwctype>
+#include <iostream>
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -18,32 +19,35 @@
 #include "tests/window/kelto_session.h"
 #include "window/accessible_name_win.h"
 #include "window/com_ptr_win.h"
+#include "window/keyboard_win.h"
 
 namespace kelto::window_testing {
 namespace {
 
-// The name an accessible object gives itself.
-std::wstring NameOf(IAccessible& object) {
+// The name (or another text, such as the access key) an accessible object gives itself.
+std::wstring NameOf(IAccessible& object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(
+                                             VARIANT, BSTR*) = &IAccessible::get_accName) {
   VARIANT self{};
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
   std::wstring text;
-  if (object.get_accName(self, &name) == S_OK && name != nullptr) {
+  if ((object.*get)(self, &name) == S_OK && name != nullptr) {
     text.assign(name, SysStringLen(name));
   }
   SysFreeString(name);
   return text;
 }
 
-// The control's accessible name as a screen reader gets it.
-std::wstring AccessibleName(HWND control) {
+// The control's accessible name, or another of its texts, as a screen reader gets it.
+std::wstring AccessibleName(HWND control, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(
+                                              VARIANT, BSTR*) = &IAccessible::get_accName) {
   ComPtr<IAccessible> object;
   if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
                                         __uuidof(IAccessible), object.Out()))) {
     return L"(no accessible object)";
   }
-  return NameOf(*object.Get());
+  return NameOf(*object.Get(), get);
 }
 
 class Accessibility : public ::testing::Test {
@@ -64,6 +68,9 @@ TEST_F(Accessibility, ControlsAreAnnouncedByWhatTheyAre) {
   for (const auto& [id, name] : rows) {
     EXPECT_EQ(AccessibleName(kelto.Control(id)), name) << id;
   }
+  // The host field's label is its frame, whose access key takes the focus there.
+  EXPECT_EQ(AccessibleName(kelto.Control(IDC_TXTHOST), &IAccessible::get_accKeyboardShortcut),
+            L"Alt+H");
 }
 
 // Whether the focus reaches the control: a key's effect may trail the check that its
@@ -72,18 +79,12 @@ bool FocusReaches(const KeltoSession& kelto, HWND control) {
   return WaitUntil([&] { return kelto.Focus() == control; }, 3000);
 }
 
-// The letter after a caption's "&", upper-cased; 0 where there is none.
-wchar_t AccessKey(const std::wstring& caption) {
-  const std::size_t at = caption.find(L'&');
-  return at + 1 < caption.size() ? static_cast<wchar_t>(towupper(caption[at + 1])) : 0;
-}
-
 TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
   // The menu bar's keys, "&File" and "&Settings", come first.
   std::wstring keys = L"FS";
   for (const int id : {IDC_FRAME1, IDC_COMMAND1, IDC_COMMAND2, IDC_COMMAND3, IDC_COMMAND4,
                        IDC_COMMAND5, IDC_CHECK4}) {
-    const wchar_t key = AccessKey(kelto.Text(id));
+    const wchar_t key = keyboard::AccessKey(kelto.Text(id).c_str());
     EXPECT_NE(key, 0) << id << " has no access key";
     EXPECT_EQ(keys.find(key), std::wstring::npos)
         << id << ": " << static_cast<char>(key) << " is taken";
@@ -133,11 +134,14 @@ TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
     drawn.insert(text);
   }
   EXPECT_EQ(drawn.size(), 3u) << "the same draw, press after press";
-  // The frame's key takes the focus to the host field after it.
+  // The frame's key takes the focus to the host field inside it, its text selected as
+  // Tab leaves it.
   press({VK_MENU, 'P'});
   ASSERT_TRUE(WaitUntil([&] { return kelto.Focus() != kelto.Control(IDC_TXTHOST); }, 3000));
   press({VK_MENU, 'H'});
   EXPECT_TRUE(FocusReaches(kelto, kelto.Control(IDC_TXTHOST)));
+  EXPECT_EQ(SendMessageW(kelto.Control(IDC_TXTHOST), EM_GETSEL, 0, 0), MAKELRESULT(0, 3))
+      << "the host field's text is not all selected";
   // The menus: Settings, Stay On Top; then File, Exit.
   press({VK_MENU, 'S'});
   kelto.PressKeys({'T'});
@@ -145,6 +149,65 @@ TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
   press({VK_MENU, 'F'});
   kelto.PressKeys({'X'});
   EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0});
+}
+
+// A user who goes on typing a chat line into Kelto: with the focus on any button or box,
+// plain letters, every access key among them, press nothing. The arrows move the focus
+// within the choice buttons and within the indicators, and never to the frame. Enter
+// presses the button that has the focus.
+TEST_F(Accessibility, OnlyDeliberateKeysPressAndArrowsKeepToTheirGroup) {
+  kelto.TypeIntoHost(L"bob");
+  kelto.Click(IDC_CHECK4);  // Auto Send, which takes the focus
+  ASSERT_EQ(kelto.Check(IDC_CHECK4), 1);
+  const Lines before = kelto.Log();
+  const std::vector<WORD> letters{'N', 'I', 'C', 'K', 'R', 'A', 'P', 'S', 'G', 'O', 'H', 'F', 'X'};
+  // Backwards through the tab order, from Auto Send to Rock.
+  for (const int focused : {IDC_CHECK4, IDC_COMMAND5, IDC_CHECK3, IDC_CHECK2, IDC_CHECK1,
+                            IDC_COMMAND4, IDC_COMMAND3, IDC_COMMAND2, IDC_COMMAND1}) {
+    ASSERT_TRUE(FocusReaches(kelto, kelto.Control(focused))) << focused;
+    kelto.PressKeys(letters);
+    kelto.PressKeys({VK_SHIFT, VK_TAB}, true);
+    kelto.WaitForInputHandled();
+  }
+  EXPECT_EQ(kelto.Log(), before) << "a plain letter sent a request";
+  for (const int id : {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3}) {
+    EXPECT_EQ(kelto.Check(id), 0) << id;
+  }
+  EXPECT_EQ(kelto.Check(IDC_CHECK4), 1) << "a plain letter cleared Auto Send";
+  EXPECT_EQ(kelto.Text(IDC_TEXT1), L"") << "a plain letter drew a choice";
+  EXPECT_EQ(kelto.Text(IDC_TXTHOST), L"bob");
+
+  // From each control in tab order, Down and Up, each undone by the other.
+  const struct {
+    int from, down, up;
+  } arrows[] = {
+      {IDC_TXTHOST, IDC_TXTHOST, IDC_TXTHOST},    {IDC_COMMAND1, IDC_COMMAND2, IDC_COMMAND3},
+      {IDC_COMMAND2, IDC_COMMAND3, IDC_COMMAND1}, {IDC_COMMAND3, IDC_COMMAND1, IDC_COMMAND2},
+      {IDC_COMMAND4, IDC_COMMAND4, IDC_COMMAND4}, {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3},
+      {IDC_CHECK2, IDC_CHECK3, IDC_CHECK1},       {IDC_CHECK3, IDC_CHECK1, IDC_CHECK2},
+      {IDC_COMMAND5, IDC_COMMAND5, IDC_COMMAND5}, {IDC_CHECK4, IDC_CHECK4, IDC_CHECK4},
+  };
+  for (const auto& row : arrows) {
+    ASSERT_TRUE(FocusReaches(kelto, kelto.Control(row.from))) << row.from;
+    for (const auto& [key, to, back] :
+         {std::tuple{VK_DOWN, row.down, VK_UP}, std::tuple{VK_UP, row.up, VK_DOWN}}) {
+      kelto.PressKeys({static_cast<WORD>(key)});
+      EXPECT_TRUE(FocusReaches(kelto, kelto.Control(to))) << row.from << " key " << key;
+      kelto.PressKeys({static_cast<WORD>(back)});
+      EXPECT_TRUE(FocusReaches(kelto, kelto.Control(row.from))) << row.from << " key " << key;
+    }
+    kelto.PressKeys({VK_TAB});
+  }
+  EXPECT_EQ(kelto.Log(), before) << "an arrow sent a request";
+  // Enter presses the focused button, once however long it is held.
+  kelto.PressKeys({VK_TAB});
+  ASSERT_TRUE(FocusReaches(kelto, kelto.Control(IDC_COMMAND1)));
+  kelto.PressKeys({VK_RETURN, VK_RETURN, VK_RETURN}, true);  // auto-repeated
+  kelto.WaitForInputHandled();
+  Lines sent = before;
+  sent.emplace_back(R"(DapiCommunicate "Kelto" 2 "bob" "Rock")");
+  EXPECT_TRUE(WaitUntil([&] { return kelto.Log() == sent; }, 5000));
+  EXPECT_EQ(kelto.Check(IDC_CHECK1), 1);
 }
 
 bool BringToFront(HWND window) {
@@ -223,10 +286,14 @@ TEST(AccessibleIdentity, EveryInterfaceOfANamedControlLeadsBackToIt) {
                                        10, 100, 20, parent, nullptr, nullptr, nullptr);
   {
     AccessibleNames names;
-    ASSERT_TRUE(names.Set(control, L"Host"));
+    ASSERT_TRUE(names.Set(control, L"Host", L"Alt+H"));
     ComPtr<IAccessible> object;
     ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
                                                      __uuidof(IAccessible), object.Out())));
+    // Which way the name went here: the system's annotation, or Kelto's own object.
+    std::cout << "Named by " << (names.Annotated() ? "Dynamic Annotation" : "Kelto's own object")
+              << std::endl;
+    EXPECT_EQ(NameOf(*object.Get(), &IAccessible::get_accKeyboardShortcut), L"Alt+H");
     ComPtr<IUnknown> identity;
     ASSERT_EQ(object->QueryInterface(__uuidof(IUnknown), identity.Out()), S_OK);
     for (const IID& iid : {__uuidof(IDispatch), __uuidof(IOleWindow), __uuidof(IEnumVARIANT),

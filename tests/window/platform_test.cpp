@@ -1,9 +1,14 @@
-// Kelto's conversions at the library boundary, tested in this process.
+// Kelto's own code tested in this process: the conversions at the library boundary, and
+// the window itself where another process cannot see what it does.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "link/ansi_code_page_win.h"
+#include "link/link_system_win.h"
+#include "link/mod_dapi.h"
+#include "window/dpi_win.h"
+#include "window/main_window.h"
 
 namespace kelto {
 namespace {
@@ -23,6 +28,52 @@ TEST(Platform, AnsiCodePageConvertsEveryByteBothWays) {
   EXPECT_EQ(UncarriedInAnsi(u"\uFF22\uFF4F\uFF42\uFF22\u00E9\u20AC"), u"\uFF22\uFF4F\uFF42");
   const std::string bytes(3 << 20, '\xE9');
   EXPECT_EQ(WidenFromAnsi(bytes), std::u16string(3 << 20, u'\u00E9'));
+}
+
+// A library that is never called: the window is made, not loaded.
+class NoLibrary final : public DapiLibrary {
+ public:
+  std::int16_t InitDDE(const char*, LinkCallbacks&) override { return 1; }
+  void DapiRegister(const char*) override {}
+  void DapiCommunicate(const char*, std::int16_t, char*, char*) override {}
+  void DapiGetAllText(const char*) override {}
+};
+
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) {
+    return 0;
+  }
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// Icons cannot be read from another process under Wine: the window's own icons, made
+// anew for a monitor of another scale at the size the system shows them there.
+TEST(Platform, WindowMakesItsIconsAnewForAMonitorOfAnotherScale) {
+  NoLibrary library;
+  WindowsLinkSystem system;
+  ModDapi link(library, system);
+  MainWindow window(GetModuleHandleW(nullptr), link, system);
+  const HWND handle = window.Handle();
+  const auto icon = [&](WPARAM which) {
+    return reinterpret_cast<HICON>(SendMessageW(handle, WM_GETICON, which, 0));
+  };
+  const HICON small = icon(ICON_SMALL);
+  const HICON large = icon(ICON_BIG);
+  ASSERT_NE(small, nullptr);
+  ASSERT_NE(large, nullptr);
+  RECT rect{};
+  GetWindowRect(handle, &rect);
+  const UINT other = dpi::ForWindow(handle) == 144 ? 96 : 144;
+  SendMessageW(handle, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&rect));
+  EXPECT_NE(icon(ICON_SMALL), small);
+  EXPECT_NE(icon(ICON_BIG), large);
+  EXPECT_EQ(IconWidth(icon(ICON_SMALL)), dpi::Metric(SM_CXSMICON, other));
+  EXPECT_EQ(IconWidth(icon(ICON_BIG)), dpi::Metric(SM_CXICON, other));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/link_system_win.h"
@@ -180,12 +181,53 @@ TEST(StartUp, WindowOpensAsLaidOutOnTopWithTheFocusInTheHostField) {
   EXPECT_EQ(kelto.Focus(), kelto.Control(IDC_TXTHOST));
 }
 
-// What the box that ends the program says; it says first when Kelto runs elevated, as
-// under Wine, where every program does.
+// What Windows shows of Kelto.exe without running it: an icon image drawn for every
+// size it shows one at, from 100 % to 200 % scale, in full colour, and beside them the
+// 16-colour one the window is drawn with; and "Kelto" as the name Task Manager lists.
+TEST(StartUp, KeltoExeCarriesAnIconForEverySizeAndItsPlainName) {
+  const std::wstring path = TestFolder() + L"\\Kelto.exe";
+  const HMODULE file = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(file, nullptr);
+  const HRSRC group = FindResourceW(file, MAKEINTRESOURCEW(IDI_KELTO), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  // The icon group: a 6-byte header with the count at 4, then 14 bytes an image.
+  const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(file, group)));
+  ASSERT_NE(bytes, nullptr);
+  std::vector<std::pair<int, int>> images;  // size, bits per pixel
+  for (int i = 0; i < bytes[4]; ++i) {
+    const BYTE* entry = bytes + 6 + 14 * i;
+    images.emplace_back(entry[0] == 0 ? 256 : entry[0], entry[6] | entry[7] << 8);
+  }
+  std::sort(images.begin(), images.end());
+  EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{16, 32},
+                                                      {20, 32},
+                                                      {24, 32},
+                                                      {32, 4},
+                                                      {32, 32},
+                                                      {40, 32},
+                                                      {48, 32},
+                                                      {64, 32},
+                                                      {256, 32}}));
+  FreeLibrary(file);
+  DWORD ignored = 0;
+  std::vector<BYTE> version(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+  ASSERT_FALSE(version.empty());
+  ASSERT_TRUE(
+      GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+  wchar_t* description = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(version.data(), L"\\StringFileInfo\\040904B0\\FileDescription",
+                             reinterpret_cast<void**>(&description), &length));
+  EXPECT_STREQ(description, L"Kelto");
+}
+
+// What the box that ends the program says; it says first when Kelto runs elevated above
+// a normal program.
 std::wstring RefusedText() {
   return std::wstring(L"Run-time error 10001: Failed to initialize DDE layer\n\n") +
-         (WindowsLinkSystem().RunsAsAdministrator() ? L"Kelto is running as administrator. "
-                                                    : L"") +
+         (WindowsLinkSystem().TokenElevation() == LinkSystem::Elevation::Full
+              ? L"Kelto is running as administrator. "
+              : L"") +
          L"The chat client is not running, or has not started its link. A chat client running "
          L"as administrator cannot be reached from a Kelto that is not, nor the other way "
          L"round. Start the chat client, then start Kelto again.";
@@ -275,6 +317,14 @@ TEST_F(MissingLibrary, MissingDllOrEntryPointIsNamedAndSaysWhatToDo) {
       // A stray library in the folder Kelto is started from is never loaded; the stand-in
       // there would log every call it saw.
       {"a stray one", TestFolder(), stray, kNotFound},
+      // Found beside Kelto.exe, so the advice to put Kelto there would be wrong.
+      {"one whose own dependency is missing", TestFolder() + L"\\needy", L"",
+       L"Run-time error 53: Can't load the library wadapi.dll: wadapi.dll was found, but a "
+       L"library it needs is missing.\n\nThe chat client's installation may be incomplete: its "
+       L"wadapi.dll needs a library that this computer does not have. Repair or reinstall the "
+       L"chat client, then start Kelto again."},
+      // Loaded with the system's error boxes off, it starts, and refuses the link.
+      {"one loaded quietly", TestFolder() + L"\\quiet", L"", RefusedText()},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -363,12 +413,24 @@ std::function<void(NONCLIENTMETRICSW&)> MessageFontOf(int pixels, int dpi) {
 
 // One Kelto runs throughout and is told of each change: Windows has one set of metrics
 // for all, and there it grows in place; Wine keeps the metrics a program has read, so
-// there it only stays as it was.
+// there it keeps its fonts and its place, as it does for every change of a setting that
+// leaves its font as it was (a light or dark theme, the fonts set again as they are).
 TEST_F(Dpi, LayoutFollowsTheTextSizeAtStartAndWhileRunning) {
   KeltoSession running;
   ASSERT_NE(running.WaitForWindow(), nullptr);
   RECT before{};
   GetWindowRect(running.Window(), &before);
+  const HWND button = running.Control(IDC_COMMAND1);
+  const auto fontBefore = SendMessageW(button, WM_GETFONT, 0, 0);
+  const auto keptAsItWas = [&] {
+    RECT after{};
+    GetWindowRect(running.Window(), &after);
+    return EqualRect(&after, &before) && SendMessageW(button, WM_GETFONT, 0, 0) == fontBefore;
+  };
+  SendMessageW(running.Window(), WM_SETTINGCHANGE, 0,
+               reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+  SendMessageW(running.Window(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  EXPECT_TRUE(keptAsItWas()) << "laid out again for a change that left the font as it was";
   const bool underWine =
       GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
   for (const int pixels : {0, 13, 20, 26}) {
@@ -379,21 +441,20 @@ TEST_F(Dpi, LayoutFollowsTheTextSizeAtStartAndWhileRunning) {
     ASSERT_NE(kelto.WaitForWindow(), nullptr);
     ExpectLayout(kelto, dpi);
     ASSERT_TRUE(running.Responsive());  // past the change's handling
-    RECT after{};
-    GetWindowRect(running.Window(), &after);
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, before.top);
     if (underWine) {
-      EXPECT_TRUE(EqualRect(&after, &before)) << "the window changed size";
+      EXPECT_TRUE(keptAsItWas()) << "laid out again, though Wine kept its font";
     } else {
       ExpectLayout(running, dpi);
     }
   }
 }
 
-// A move to a monitor of another scale, as Windows tells it: first asked for the size
-// there, then given a rectangle of that size to take. Kelto's answer goes into memory
-// of its own, as Windows' would.
+// A move to a monitor of another scale, as Windows 10 1703 and later tell it: first asked
+// for the size there, then given a rectangle of that size to take; then back, as earlier
+// versions tell it, with the window's rectangle scaled linearly, caption and menu bar
+// with it. Either way the window takes the suggested place, kept within the work area,
+// and the client area is the layout's. Kelto's answers go into memory of
+// its own, as Windows' would.
 TEST_F(Dpi, MonitorOfAnotherScaleTakesTheSizeItAskedAndTheRectangleSuggested) {
   KeltoSession kelto;
   const HWND window = kelto.WaitForWindow();
@@ -427,13 +488,25 @@ TEST_F(Dpi, MonitorOfAnotherScaleTakesTheSizeItAskedAndTheRectangleSuggested) {
   RECT suggested{frame.left + 7, frame.top + 9, frame.left + 7 + size.cx, frame.top + 9 + size.cy};
   exchange(suggested, WM_DPICHANGED, MAKEWPARAM(other, other));
   GetWindowRect(window, &frame);
+  EXPECT_EQ(frame.left, suggested.left);
+  EXPECT_EQ(frame.top, suggested.top);
   // Under Wine the frame stays drawn at the display's DPI, whose smallest window may be
-  // wider than the suggestion.
-  suggested.right = std::max(suggested.right, suggested.left + GetSystemMetrics(SM_CXMINTRACK));
-  EXPECT_TRUE(EqualRect(&frame, &suggested))
-      << "the suggested rectangle was not taken as it is: " << frame.left << "," << frame.top << " "
-      << frame.right - frame.left << "x" << frame.bottom - frame.top;
+  // wider than the layout at a lower DPI.
   ExpectLayout(kelto, other, false);
+
+  // Suggested half off the bottom right of the work area, as the system may after a
+  // change of scale that no drag made, the window comes back into it.
+  RECT area{};
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+  const int width = MulDiv(frame.right - frame.left, dpi, other);
+  const int height = MulDiv(frame.bottom - frame.top, dpi, other);
+  RECT linear{area.right - width / 2, area.bottom - height / 2, area.right + width - width / 2,
+              area.bottom + height - height / 2};
+  exchange(linear, WM_DPICHANGED, MAKEWPARAM(dpi, dpi));
+  GetWindowRect(window, &frame);
+  EXPECT_EQ(frame.right, area.right);
+  EXPECT_EQ(frame.bottom, area.bottom);
+  ExpectLayout(kelto, dpi);
   VirtualFreeEx(kelto.Process(), remote, 0, MEM_RELEASE);
 }
 
