@@ -148,11 +148,8 @@ void ModDapi::OnDapiResult(std::string_view text) {
   state_.DapiResult = system_.Widen(text);
 }
 
-void ModDapi::OnDapiMessage(std::string_view text1, std::int16_t number, std::string_view text2) {
-  state_.DapiMsgText1 = system_.Widen(text1);
-  state_.DapiMsgText2 = system_.Widen(text2);
-  state_.DapiMsgNumber = number;
-}
+// The library's messages tell Kelto nothing it acts on.
+void ModDapi::OnDapiMessage(std::string_view, std::int16_t, std::string_view) {}
 
 void ModDapi::OnDapiAllText(std::string_view text) {
   EmptyAllText();  // first, so that a large text is not held twice

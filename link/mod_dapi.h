@@ -17,9 +17,6 @@ namespace kelto {
 struct LinkState {
   std::u16string DapiResult;
   std::u16string DapiAllText;
-  std::u16string DapiMsgText1;
-  std::u16string DapiMsgText2;
-  std::int16_t DapiMsgNumber = 0;
 };
 
 // How long a request may keep repeating before it is given up. No real exchange

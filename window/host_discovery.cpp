@@ -124,28 +124,6 @@ std::optional<std::u16string_view> HostOfLine(std::u16string_view line, const Av
 
 }  // namespace
 
-std::u16string Tokenizer::GetToken(std::u16string sText, std::u16string_view sDelimiter) {
-  return std::u16string(NextToken(std::move(sText), sDelimiter));
-}
-
-std::u16string_view Tokenizer::NextToken(std::u16string sText, std::u16string_view sDelimiter) {
-  if (!sText.empty()) {
-    text_ = std::move(sText);
-    offset_ = 0;
-  } else if (offset_ >= text_.size()) {
-    LetGoIfWalked();
-    return {};
-  }
-  const std::u16string_view rest = std::u16string_view(text_).substr(offset_);
-  const std::size_t found = FindText(rest, sDelimiter);
-  if (found == std::u16string_view::npos) {
-    offset_ = text_.size();  // the last token; the text goes at the next call
-    return rest;
-  }
-  offset_ += found + sDelimiter.size();
-  return rest.substr(0, found);
-}
-
 std::u16string_view Tokenizer::Remainder() const {
   return std::u16string_view(text_).substr(offset_);
 }

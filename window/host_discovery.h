@@ -14,21 +14,16 @@ namespace kelto {
 
 inline constexpr char16_t kAnnouncement[] = u": The Game Is Rock, Paper, Scissors";
 
-// The window's tokenizer. A non-empty text starts a new text; an empty one goes on
-// with what is left of the last. The rest is kept as an offset into the text, so
-// walking a text of n characters costs O(n) in all; a text walked to its end is let go.
+// The window's tokenizer, walking a text by CR LF. A non-empty text starts a new text;
+// an empty one goes on with what is left of the last. The rest is kept as an offset
+// into the text, so walking a text of n characters costs O(n) in all; a text walked to
+// its end is let go.
 class Tokenizer {
  public:
-  std::u16string GetToken(std::u16string sText, std::u16string_view sDelimiter);
-
-  // GetToken without the copy: the token is a view into the text, valid until the
-  // next call.
-  std::u16string_view NextToken(std::u16string sText, std::u16string_view sDelimiter);
-
   // What the next call with an empty text continues from.
   std::u16string_view Remainder() const;
 
-  // The walk NextToken makes with CR LF until it meets an empty line, in one step: the
+  // A walk token by token, with CR LF, until it meets an empty line, in one step: the
   // lines it would give before the empty one, line breaks and all, as a view valid
   // until the next call; the remainder is left after the empty line, as that walk
   // leaves it. A text walked to its end is let go at the next call, or by LetGoIfWalked.

@@ -26,8 +26,6 @@ void Expect(bool holds) {
 struct Tokenizers {
   kelto::Tokenizer scan;
   kelto::literal::Window literalScan;
-  kelto::Tokenizer lines;
-  kelto::literal::Window literalLines;
 };
 
 void ChatTextAgreesWithTheSteps(const std::string& bytes, Tokenizers& tokenizers) {
@@ -36,7 +34,7 @@ void ChatTextAgreesWithTheSteps(const std::string& bytes, Tokenizers& tokenizers
   fake.link.OnDapiAllText(bytes);
   kelto::testing::FakeWindow window(fake.events);
   window.host = kUntouched;
-  auto& [tokenizer, literal, lines, literalLines] = tokenizers;
+  auto& [tokenizer, literal] = tokenizers;
   kelto::FindHost(fake.link.TakeAllText(), window, tokenizer);
 
   literal.txthost = kUntouched;
@@ -49,12 +47,6 @@ void ChatTextAgreesWithTheSteps(const std::string& bytes, Tokenizers& tokenizers
     literal.FindHost(u"");
     Expect(window.host == literal.txthost);
     Expect(tokenizer.Remainder() == literal.sRemainder);
-  }
-  // GetToken's own walk, a line at a time.
-  for (std::size_t step = 0; step < 40; ++step) {
-    const std::u16string given = step == 0 ? text : u"";
-    Expect(lines.GetToken(given, u"\r\n") == literalLines.GetToken(given, u"\r\n"));
-    Expect(lines.Remainder() == literalLines.sRemainder);
   }
 }
 
