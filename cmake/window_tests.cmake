@@ -42,8 +42,9 @@ target_link_libraries(odd_needy PRIVATE odd_absent)
 add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial odd_needy odd_quiet)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
-foreach(suite Platform StartUp StayOnTop MissingLibrary Choices GetHost
-              Dpi Accessibility AccessibleIdentity StackAlignment)
+set(window_suites Platform StartUp StayOnTop MissingLibrary Choices GetHost
+                  Dpi Accessibility AccessibleIdentity StackAlignment)
+foreach(suite ${window_suites})
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(window.${suite} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
@@ -55,3 +56,7 @@ foreach(dpi 120 144)
   set_tests_properties(window.Dpi${dpi} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600
                                                    ENVIRONMENT KELTO_TEST_DPI=${dpi})
 endforeach()
+# A suite written but left out of the list above fails the run.
+add_test(NAME window.SuiteList
+         COMMAND ${CMAKE_COMMAND} -DSOURCES=${CMAKE_SOURCE_DIR}/tests/window
+                 "-DLISTED=${window_suites}" -P ${CMAKE_SOURCE_DIR}/tests/window/suite_list.cmake)
