@@ -5,14 +5,11 @@
 #include <stdexcept>
 #include <utility>
 
-#include "link/wide_text_win.h"
 #include "resources/resource.h"
 #include "window/accessible_name_win.h"
 #include "window/gem_win.h"
 #include "window/keyboard_win.h"
 #include "window/layout_win.h"
-#include "window/message_box_win.h"
-#include "window/window_text_win.h"
 #include "window/work_area.h"
 
 namespace kelto {
@@ -26,14 +23,6 @@ constexpr DWORD kWindowExStyle = 0;
 // Windows 10 1703 and later ask it before a move to a monitor of another scale; the
 // headers declare it only for programs that require that version.
 constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
-
-// How long "Get Host" waits for the chat text, after its last click, before it tells
-// the user.
-constexpr ULONGLONG kChatTextTimeoutMs = 10000;
-
-int IndicatorId(Choice choice) {
-  return IDC_CHECK1 + static_cast<int>(choice);
-}
 
 // The message font at a DPI, and the layout's scale for it.
 std::pair<dpi::UniqueFont, layout::Scale> FontAndScale(UINT dpi) {
@@ -268,46 +257,15 @@ int MainWindow::RunMessageLoop() {
 }
 
 void MainWindow::Dispatch(MSG& message) {
-  // The keys Kelto answers itself, then the dialog manager's: Tab and access keys.
+  // The keys Kelto answers itself, then the dialog manager's (Tab and access keys),
+  // while the window is there to take them.
   if (window_ != nullptr &&
-      keyboard::Handle(window_, message, Control(IDC_TXTHOST), FrameAccessKey())) {
+      (keyboard::Handle(window_, message, Control(IDC_TXTHOST), FrameAccessKey()) ||
+       IsDialogMessageW(window_, &message))) {
     return;
   }
-  if (window_ == nullptr || !IsDialogMessageW(window_, &message)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-GameWindow::WaitEnd MainWindow::WaitForChatText(const std::function<bool()>& arrived) {
-  while (!arrived()) {
-    // Clicks made during the request come before any made during this wait.
-    clicks_.RunWaiting();
-    if (window_ == nullptr) {
-      return WaitEnd::WindowGone;
-    }
-    if (arrived()) {
-      break;
-    }
-    // A click on "Get Host" during the wait joins it, and restarts its time.
-    const ULONGLONG deadline = lastGetHostClick_ + kChatTextTimeoutMs;
-    const ULONGLONG now = GetTickCount64();
-    if (now >= deadline) {
-      return WaitEnd::TimedOut;
-    }
-    // Returns at once while messages are pending, else sleeps until one arrives.
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
-    MSG message;
-    while (window_ != nullptr && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));  // for the message loop
-        return WaitEnd::WindowGone;
-      }
-      Dispatch(message);
-    }
-  }
-  return WaitEnd::Arrived;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -398,15 +356,20 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnSettingChange();
       break;
     case WM_DESTROY:
-      // A request repeating inside a library call that handles messages ends there.
-      link_.Close();
-      clicks_.Drop();
-      PostQuitMessage(failure_ ? 1 : 0);
+      OnDestroy();
       return 0;
     default:
       break;
   }
   return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+// The window goes: a request repeating inside a library call that handles messages
+// ends there, clicks still waiting are dropped, and the message loop ends.
+void MainWindow::OnDestroy() {
+  link_.Close();
+  clicks_.Drop();
+  PostQuitMessage(failure_ ? 1 : 0);
 }
 
 // The focus stays where the user left it: kept when the window is deactivated or
@@ -505,55 +468,6 @@ void MainWindow::OnStayOnTop() {
 
 HWND MainWindow::Control(int id) const {
   return GetDlgItem(window_, id);
-}
-
-std::u16string MainWindow::ControlText(int id) const {
-  return FromWide(WindowText(Control(id)));
-}
-
-void MainWindow::SetControlText(int id, const std::u16string& text) {
-  SetWindowTextW(Control(id), ToWide(text).c_str());
-}
-
-std::u16string MainWindow::HostText() const {
-  return ControlText(IDC_TXTHOST);
-}
-
-void MainWindow::SetHostText(const std::u16string& text) {
-  SetControlText(IDC_TXTHOST, text);
-}
-
-void MainWindow::SetIndicator(Choice choice, int value) {
-  SendMessageW(Control(IndicatorId(choice)), BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED,
-               0);
-}
-
-int MainWindow::AutoSendValue() const {
-  return static_cast<int>(SendMessageW(Control(IDC_CHECK4), BM_GETCHECK, 0, 0));
-}
-
-std::u16string MainWindow::Text1() const {
-  return ControlText(IDC_TEXT1);
-}
-
-void MainWindow::SetText1(const std::u16string& text) {
-  SetControlText(IDC_TEXT1, text);
-}
-
-std::u16string MainWindow::Lower(std::u16string_view text) const {
-  return LowerCase(text);
-}
-
-double MainWindow::SecondsSinceMidnight() const {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
-}
-
-void MainWindow::Warn(std::u16string_view text) {
-  if (window_ != nullptr) {
-    ShowWarning(window_, system_.AppName(), text);
-  }
 }
 
 }  // namespace kelto

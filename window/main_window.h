@@ -59,6 +59,7 @@ class MainWindow final : public GameWindow {
   void OnActivate(WORD state, bool minimised);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnSettingChange();
+  void OnDestroy();
   void OnButton(int id);
   void OnStayOnTop();
   void SaveFocus();
