@@ -30,6 +30,16 @@ void __verbose_terminate_handler() {
 
 namespace {
 
+// The source a failure is shown with: the application's name, or Kelto's own where even
+// that cannot be had.
+std::u16string SourceName(const kelto::LinkSystem& system) {
+  try {
+    return system.AppName();
+  } catch (...) {
+    return u"Kelto";
+  }
+}
+
 // wadapi.dll is looked for beside Kelto.exe, then in the system folders, then on PATH,
 // and never in whatever folder Kelto happens to be started from, so that a stray DLL
 // there cannot take the chat client's place. SetDllDirectoryW(L"") is the documented way
@@ -46,7 +56,8 @@ void KeepWorkingFolderOutOfTheDllSearch() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+// The parameters are named as the system's headers declare them.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
   KeepWorkingFolderOutOfTheDllSearch();
   // Registers the common controls' classes, so the visual styles apply.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -58,19 +69,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Outlives the handler below, so that a failure at start-up is shown owned by it.
   std::optional<kelto::MainWindow> window;
   try {
-    window.emplace(instance, link, system);
+    window.emplace(hInstance, link, system);
     window->Load();
-    window->Show(showCommand);
+    window->Show(nShowCmd);
     return window->RunMessageLoop();
   } catch (...) {
-    std::u16string source = u"Kelto";
-    try {
-      source = system.AppName();
-    } catch (...) {
-      // Keep the built-in name.
-    }
     kelto::ShowFatalError(window ? window->Handle() : nullptr,
-                          kelto::AsRunTimeError(std::current_exception(), source));
+                          kelto::AsRunTimeError(std::current_exception(), SourceName(system)));
   }
   return 1;
 }

@@ -33,14 +33,14 @@ bool LoadKeltosLibraries() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
-  if (std::wcscmp(commandLine, L"/libraries") == 0 && !LoadKeltosLibraries()) {
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR lpCmdLine, int nShowCmd) {
+  if (std::wcscmp(lpCmdLine, L"/libraries") == 0 && !LoadKeltosLibraries()) {
     return 1;
   }
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = BareWindowProc;
-  windowClass.hInstance = instance;
+  windowClass.hInstance = hInstance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = L"KeltoBareWindow";
@@ -49,11 +49,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
   }
   const HWND window =
       CreateWindowExW(0, windowClass.lpszClassName, L"Bare", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 240, 180, nullptr, nullptr, instance, nullptr);
+                      CW_USEDEFAULT, 240, 180, nullptr, nullptr, hInstance, nullptr);
   if (window == nullptr) {
     return 1;
   }
-  ShowWindow(window, showCommand);
+  ShowWindow(window, nShowCmd);
   UpdateWindow(window);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -40,7 +40,7 @@ LARGE_INTEGER Now() {
 }
 
 double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
+  std::ranges::sort(values);
   return values[values.size() / 2];
 }
 
@@ -212,8 +212,8 @@ bool TimeGetHost(const std::wstring& folder) {
     }
   }
   const std::vector<double> widenings = SystemWidenings(bytes, kClickRuns);
-  const double click = *std::min_element(clicks.begin(), clicks.end());
-  const double widening = *std::min_element(widenings.begin(), widenings.end());
+  const double click = *std::ranges::min_element(clicks);
+  const double widening = *std::ranges::min_element(widenings);
   std::printf(
       "Get Host on %.1f MiB: click to host shown %.2f ms (median %.2f); the system's "
       "widening %.2f ms (median %.2f): %.2f times (goal: at most 4)\n",
@@ -241,10 +241,9 @@ bool TimeStartUp(const std::wstring& folder) {
     bare.push_back(timeStart(bareWindow, L"KeltoBareWindow"));
     bareWithLibraries.push_back(timeStart(bareWindow, L"KeltoBareWindow", L"/libraries"));
   }
-  const double keltoBest = *std::min_element(kelto.begin(), kelto.end());
-  const double bareBest = *std::min_element(bare.begin(), bare.end());
-  const double librariesBest =
-      *std::min_element(bareWithLibraries.begin(), bareWithLibraries.end());
+  const double keltoBest = *std::ranges::min_element(kelto);
+  const double bareBest = *std::ranges::min_element(bare);
+  const double librariesBest = *std::ranges::min_element(bareWithLibraries);
   if (keltoBest < 0 || bareBest < 0 || librariesBest < 0) {
     std::printf("a program did not show its window\n");
     return false;

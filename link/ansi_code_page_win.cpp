@@ -19,8 +19,8 @@ int CheckedLength(std::size_t size) {
   return static_cast<int>(size);
 }
 
-const wchar_t* Wide(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
+const wchar_t* Wide(std::u16string_view text) {
+  return reinterpret_cast<const wchar_t*>(text.data());
 }
 
 bool AnsiIsUtf8() {
@@ -41,7 +41,7 @@ bool Carries(std::u16string_view character) {
   }
   BOOL usedDefault = FALSE;
   const int size =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide(character.data()),
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide(character),
                           static_cast<int>(character.size()), nullptr, 0, nullptr, &usedDefault);
   return size > 0 && !usedDefault;
 }
@@ -55,13 +55,12 @@ std::string NarrowToAnsi(std::u16string_view text) {
   const int units = CheckedLength(text.size());
   const DWORD flags = NarrowFlags();
   const int size =
-      WideCharToMultiByte(CP_ACP, flags, Wide(text.data()), units, nullptr, 0, nullptr, nullptr);
+      WideCharToMultiByte(CP_ACP, flags, Wide(text), units, nullptr, 0, nullptr, nullptr);
   if (size <= 0) {
     throw std::runtime_error("conversion to the ANSI code page failed");
   }
   std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, flags, Wide(text.data()), units, bytes.data(), size, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_ACP, flags, Wide(text), units, bytes.data(), size, nullptr, nullptr);
   return bytes;
 }
 

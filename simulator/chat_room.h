@@ -3,6 +3,7 @@
 // The simulated chat: its lines, and how it answers the requests that come over
 // the link, misbehaving as a tester asks.
 
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ struct LinkBehaviour {
   bool neverDeliverText = false;
 };
 
-enum class Request { Register, Deliver, GetAllText };
+enum class Request : std::uint8_t { Register, Deliver, GetAllText };
 
 class ChatRoom {
  public:

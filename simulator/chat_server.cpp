@@ -58,7 +58,7 @@ bool ChatServer::Start() {
   allText_ = DdeCreateStringHandleA(instance_, protocol::kItemAllText, CP_WINANSI);
   result_ = DdeCreateStringHandleA(instance_, protocol::kItemResult, CP_WINANSI);
   return service_ != nullptr && topic_ != nullptr && allText_ != nullptr && result_ != nullptr &&
-         DdeNameService(instance_, service_, nullptr, DNS_REGISTER) != 0;
+         DdeNameService(instance_, service_, nullptr, DNS_REGISTER) != nullptr;
 }
 
 void ChatServer::SendAllText() {
@@ -124,7 +124,7 @@ void ChatServer::TellFailure(const std::exception& error) noexcept {
                                                L"shorter chat.")
                                 : L"KeltoChat could not answer Kelto's request, and refused it.");
   } catch (...) {
-    // Nothing left to tell with; the refusal itself reaches Kelto.
+    // Deliberately empty: nothing is left to tell with; the refusal itself reaches Kelto.
   }
 }
 
@@ -210,7 +210,7 @@ HDDEDATA ChatServer::AllTextData(HSZ item) {
 
 HDDEDATA ChatServer::TextData(HSZ item, const std::string& bytes) {
   return DdeCreateDataHandle(instance_, reinterpret_cast<BYTE*>(const_cast<char*>(bytes.c_str())),
-                             static_cast<DWORD>(bytes.size() + 1), 0, item, CF_TEXT, 0);
+                             static_cast<DWORD>(bytes.size()) + 1, 0, item, CF_TEXT, 0);
 }
 
 std::string ChatServer::Name(HSZ handle) const {

@@ -7,8 +7,8 @@
 
 #include "simulator/chat_window.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  return kelto::simulator::ChatWindow::Run(instance);
+  return kelto::simulator::ChatWindow::Run(hInstance);
 }

@@ -1,6 +1,9 @@
 // Identifiers shared by the simulator's resource script, its window and the tests.
 #pragma once
 
+// The resource compiler reads these, so they stay macros.
+// NOLINTBEGIN(modernize-macro-to-enum)
+
 #define IDI_KELTOCHAT 1
 #define IDD_CHAT 100
 #define IDC_CHAT_LOG 101
@@ -16,3 +19,4 @@
 #define IDC_CHAT_NEVER 111
 
 #define KELTOCHAT_CAPTION L"KeltoChat"
+// NOLINTEND(modernize-macro-to-enum)

@@ -50,8 +50,8 @@ short DdeChat::Init(const char*) {
     conversation_ = DdeConnect(instance_, service.get(), topic.get(), nullptr);
   }
   if (resultItem_ == nullptr || conversation_ == nullptr ||
-      Transaction(protocol::kItemAllText, XTYP_ADVSTART, nullptr) == 0 ||
-      Transaction(protocol::kItemResult, XTYP_ADVSTART, nullptr) == 0) {
+      Transaction(protocol::kItemAllText, XTYP_ADVSTART, nullptr) == nullptr ||
+      Transaction(protocol::kItemResult, XTYP_ADVSTART, nullptr) == nullptr) {
     Shutdown();
     return 1;  // no simulator running, or it refuses the link
   }
@@ -92,10 +92,10 @@ std::optional<std::string> DdeChat::GetAllText(const char* appName) {
 
 std::string DdeChat::Request(const char* item, const std::string& data) {
   result_.reset();
-  if (Transaction(item, XTYP_POKE, &data) == 0 || !WaitForResult()) {
+  if (Transaction(item, XTYP_POKE, &data) == nullptr || !WaitForResult()) {
     return "-1";
   }
-  return *result_;
+  return result_.value_or("-1");
 }
 
 bool DdeChat::WaitForResult() {
@@ -123,7 +123,7 @@ bool DdeChat::WaitForResult() {
 
 HDDEDATA DdeChat::Transaction(const char* item, UINT type, const std::string* data) {
   if (conversation_ == nullptr) {
-    return 0;
+    return nullptr;
   }
   const StringHandle itemName(instance_, item);
   auto* bytes =
@@ -136,7 +136,7 @@ HDDEDATA DdeChat::Transaction(const char* item, UINT type, const std::string* da
 HDDEDATA CALLBACK DdeChat::Callback(UINT type, UINT, HCONV conversation, HSZ, HSZ item,
                                     HDDEDATA data, ULONG_PTR, ULONG_PTR) {
   if (g_chat == nullptr) {
-    return 0;
+    return nullptr;
   }
   // No exception may unwind through DDEML's frames: data that cannot be taken (a chat
   // text too large for memory) is refused, and the request then ends in "-1".
@@ -160,9 +160,9 @@ HDDEDATA DdeChat::OnTransaction(UINT type, HCONV conversation, HSZ item, HDDEDAT
       if (conversation == conversation_) {
         conversation_ = nullptr;
       }
-      return 0;
+      return nullptr;
     default:
-      return 0;
+      return nullptr;
   }
 }
 

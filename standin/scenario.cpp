@@ -1,7 +1,7 @@
 #include "standin/scenario.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstring>
 
 #include "chat_common/default_chat.h"
 
@@ -231,7 +231,7 @@ void ApplyWrites(const Scenario& scenario, int buffer, char* text, std::size_t l
       continue;
     }
     const std::size_t count = std::min(write.bytes.size(), length - write.offset);
-    std::memcpy(text + write.offset, write.bytes.data(), count);
+    std::copy_n(write.bytes.begin(), count, text + write.offset);
   }
 }
 

@@ -39,7 +39,7 @@ namespace kelto::standin {
 std::string DefaultChatText();
 
 struct Scenario {
-  enum class Delivery { Inside, Later, Never };
+  enum class Delivery : std::uint8_t { Inside, Later, Never };
   struct Message {
     std::string text1;
     std::int16_t number = 0;

@@ -66,8 +66,8 @@ void CALLBACK ScriptedChat::DeliverLater(HWND, UINT, UINT_PTR timer, DWORD) {
     texts.erase(found);
     callbacks->allText(text);
   } catch (...) {
-    // No exception may leave a timer procedure; the text is lost, as a real
-    // library's would be when it runs out of memory.
+    // Deliberately empty: no exception may leave a timer procedure; the text is lost,
+    // as a real library's would be when it runs out of memory.
   }
 }
 

@@ -140,11 +140,11 @@ short Guarded(const char* entry, short onFailure, Body&& body) noexcept {
       } catch (const std::exception& error) {
         why += std::string(": ") + error.what();
       } catch (...) {
-        // No more to say than where.
+        why += " (not a standard exception)";
       }
       Log(why);
     } catch (...) {
-      // Nothing left to report with.
+      // Deliberately empty: nothing is left to report with.
     }
   }
   return onFailure;
@@ -159,7 +159,7 @@ short GuardedRequest(const char* entry, Body&& body) noexcept {
     try {
       DeliverResult(std::string("-1"));
     } catch (...) {
-      // Kelto then reads the code the last request left.
+      // Deliberately empty: Kelto then reads the code the last request left.
     }
   }
   return answer;
@@ -178,7 +178,7 @@ short __stdcall InitDDE(const char* appName, wadapi::OnResultProc onResult,
     state.onMessage = onMessage;
     state.onAllText = onAllText;
     state.backend = ChooseBackend();
-    return state.backend != nullptr ? state.backend->Init(appName) : 1;
+    return state.backend != nullptr ? state.backend->Init(appName) : static_cast<short>(1);
   });
 }
 

@@ -35,9 +35,12 @@ BSTR AllocString(const std::wstring& text) {
 class NamedAccessible final : public IAccessible, public IOleWindow {
  public:
   // Copies the name: a screen reader may hold the object after the control is gone.
-  NamedAccessible(ComPtr<IAccessible> standard, HWND control, const std::wstring& name,
-                  const std::wstring& shortcut)
-      : standard_(std::move(standard)), control_(control), name_(name), shortcut_(shortcut) {}
+  NamedAccessible(ComPtr<IAccessible> standard, HWND control, std::wstring name,
+                  std::wstring shortcut)
+      : standard_(std::move(standard)),
+        control_(control),
+        name_(std::move(name)),
+        shortcut_(std::move(shortcut)) {}
   NamedAccessible(const NamedAccessible&) = delete;
   NamedAccessible& operator=(const NamedAccessible&) = delete;
 
@@ -288,6 +291,7 @@ LRESULT CALLBACK AccessibleNames::NamedControlProc(HWND control, UINT message, W
     } catch (...) {
       // No exception may unwind through the system's frames; out of memory, the
       // control goes by the system's own name.
+      answer = 0;
     }
     if (answer != 0) {
       return answer;
@@ -309,7 +313,7 @@ bool AccessibleNames::Set(HWND control, const std::wstring& name, const std::wst
                                                reinterpret_cast<DWORD_PTR>(owned.get()))) {
     return false;
   }
-  owned.release();  // freed when the control is destroyed
+  static_cast<void>(owned.release());  // freed when the control is destroyed
   return true;
 }
 

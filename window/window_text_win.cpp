@@ -14,7 +14,7 @@ std::wstring WindowText(HWND window) {
   }
   std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
   const int copied = GetWindowTextW(window, buffer.data(), length + 1);
-  return std::wstring(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return {buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0)};
 }
 
 std::u16string LowerCase(std::u16string_view text) {

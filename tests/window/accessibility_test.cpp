@@ -292,7 +292,7 @@ TEST(AccessibleIdentity, EveryInterfaceOfANamedControlLeadsBackToIt) {
                                                      __uuidof(IAccessible), object.Out())));
     // Which way the name went here: the system's annotation, or Kelto's own object.
     std::cout << "Named by " << (names.Annotated() ? "Dynamic Annotation" : "Kelto's own object")
-              << std::endl;
+              << '\n';
     EXPECT_EQ(NameOf(*object.Get(), &IAccessible::get_accKeyboardShortcut), L"Alt+H");
     ComPtr<IUnknown> identity;
     ASSERT_EQ(object->QueryInterface(__uuidof(IUnknown), identity.Out()), S_OK);

@@ -87,7 +87,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   return true;
 }
 
-KeltoSession::KeltoSession(SessionOptions options) : windowClass_(options.windowClass) {
+KeltoSession::KeltoSession(const SessionOptions& options) : windowClass_(options.windowClass) {
   static int sessions = 0;
   directory_ = TestFolder() + L"\\session-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                std::to_wstring(++sessions);
@@ -158,7 +158,7 @@ void KeltoSession::ClickAt(HWND control) {
   SendInputs({move, down, up});
 }
 
-void KeltoSession::WaitForInputHandled() {
+void KeltoSession::WaitForInputHandled() const {
   // Sent messages overtake input, so only an idle input queue shows that the input
   // has reached its handler.
   Sleep(30);
@@ -237,7 +237,7 @@ bool KeltoSession::Responsive(DWORD timeoutMs) const {
   return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
 }
 
-std::optional<DWORD> KeltoSession::WaitForExit(DWORD timeoutMs) {
+std::optional<DWORD> KeltoSession::WaitForExit(DWORD timeoutMs) const {
   if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
     return std::nullopt;
   }
@@ -246,7 +246,7 @@ std::optional<DWORD> KeltoSession::WaitForExit(DWORD timeoutMs) {
   return status;
 }
 
-HWND KeltoSession::WaitForMessageBox(DWORD timeoutMs) {
+HWND KeltoSession::WaitForMessageBox(DWORD timeoutMs) const {
   HWND box = nullptr;
   WaitUntil(
       [&] {
@@ -270,7 +270,7 @@ Lines KeltoSession::Log() const {
   return lines;
 }
 
-void KeltoSession::PressKeys(const std::vector<WORD>& keys, bool together) {
+void KeltoSession::PressKeys(const std::vector<WORD>& keys, bool together) const {
   std::vector<INPUT> inputs;
   for (const WORD code : keys) {
     inputs.push_back(Key(code, 0, 0));
@@ -309,7 +309,7 @@ void ExpectFatalBox(KeltoSession& kelto, const std::wstring& text, DWORD timeout
   PressMessageBoxOk(box);
   const std::optional<DWORD> status = kelto.WaitForExit(10000);
   ASSERT_TRUE(status.has_value());
-  EXPECT_NE(*status, 0u);
+  EXPECT_NE(status.value_or(0), 0u);
 }
 
 }  // namespace kelto::window_testing

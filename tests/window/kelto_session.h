@@ -26,7 +26,7 @@ struct SessionOptions {
 
 class KeltoSession {
  public:
-  explicit KeltoSession(SessionOptions options = {});
+  explicit KeltoSession(const SessionOptions& options = {});
   ~KeltoSession();
   KeltoSession(const KeltoSession&) = delete;
   KeltoSession& operator=(const KeltoSession&) = delete;
@@ -41,7 +41,7 @@ class KeltoSession {
   // returns at once, for a click whose handler keeps running.
   void Click(int id);
   void ClickAt(HWND control);
-  void WaitForInputHandled();
+  void WaitForInputHandled() const;
   void TypeIntoHost(const std::wstring& text);
   // Pastes the text into the control with Ctrl+V, as a user would; false if the
   // clipboard would not take it or the control never showed it.
@@ -52,16 +52,16 @@ class KeltoSession {
   int Check(int id) const;
   // Presses the keys one after another and waits until they are handled, or holds
   // them down together as a chord and returns at once.
-  void PressKeys(const std::vector<WORD>& keys, bool together = false);
+  void PressKeys(const std::vector<WORD>& keys, bool together = false) const;
   bool Topmost() const;
   // The control that has the keyboard focus in Kelto, or null.
   HWND Focus() const;
   // Answers a message within the timeout: the window is not frozen.
   bool Responsive(DWORD timeoutMs = 2000) const;
 
-  std::optional<DWORD> WaitForExit(DWORD timeoutMs);
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
   // A message box of Kelto's, or null.
-  HWND WaitForMessageBox(DWORD timeoutMs);
+  HWND WaitForMessageBox(DWORD timeoutMs) const;
   // Whether Kelto's process has a window of the main window's class.
   bool HasMainWindow() const;
   Lines Log() const;

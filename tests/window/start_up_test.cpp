@@ -198,7 +198,7 @@ TEST(StartUp, KeltoExeCarriesAnIconForEverySizeAndItsPlainName) {
     const BYTE* entry = bytes + 6 + 14 * i;
     images.emplace_back(entry[0] == 0 ? 256 : entry[0], entry[6] | entry[7] << 8);
   }
-  std::sort(images.begin(), images.end());
+  std::ranges::sort(images);
   EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{16, 32},
                                                       {20, 32},
                                                       {24, 32},
