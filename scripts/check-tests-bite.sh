@@ -6,7 +6,8 @@
 # Ends non-zero if any entry is missed, or cannot be applied or built.
 #
 # It works on a clone of the last commit in build/bite (or $KELTO_BITE_DIR), so the
-# working tree is never touched and uncommitted changes are not checked. It first runs
+# working tree is never touched and uncommitted changes are not checked; every entry is
+# first tried against that commit, and one that does not apply stops it, saying why. It first runs
 # the tests once unchanged, then once per entry: KELTO_TESTS_ONLY=1 test.sh, without
 # clang-format, clang-tidy or the release step. Each run rebuilds only the file the
 # entry changes.
@@ -93,20 +94,6 @@ if [ ${#selected[@]} -eq 0 ]; then
   for i in "${!loses[@]}"; do selected+=($((i + 1))); done
 fi
 
-# Every selected entry must apply to the current tree before any run starts.
-check_tree=$(mktemp -d)
-trap 'rm -rf "$check_tree"' EXIT
-for number in "${selected[@]}"; do
-  index=$((number - 1))
-  [ "$index" -ge 0 ] && [ "$index" -lt ${#loses[@]} ] || { echo "no entry $number" >&2; exit 2; }
-  mkdir -p "$check_tree/$(dirname "${files[$index]}")"
-  cp "$root/${files[$index]}" "$check_tree/${files[$index]}" 2>/dev/null || true
-  if ! why=$(apply_entry "$index" "$check_tree"); then
-    echo "entry $number (${files[$index]}) does not apply: $why" >&2
-    exit 2
-  fi
-done
-
 if ! git -C "$root" diff --quiet HEAD; then
   echo "Note: the working tree has uncommitted changes; checking the last commit without them."
 fi
@@ -117,6 +104,19 @@ else
   rm -rf "$work"
   git clone -q --no-local "$root" "$work"
 fi
+# Every selected entry must apply to the commit the runs check, before any run starts.
+for number in "${selected[@]}"; do
+  index=$((number - 1))
+  if [ "$index" -lt 0 ] || [ "$index" -ge ${#loses[@]} ]; then
+    echo "no entry $number" >&2
+    exit 2
+  fi
+  if ! why=$(apply_entry "$index" "$work"); then
+    echo "entry $number (${files[$index]}) does not apply to the last commit: $why" >&2
+    exit 2
+  fi
+  git -C "$work" checkout -q -- .
+done
 logs="$work/build/bite-logs"
 mkdir -p "$logs"
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Kelto need,
 # skipping the ones already there. Needs root (or sudo) on Debian 12 or later.
-#   install-deps.sh native   compilers, CMake, GoogleTest, git, and LLVM 19: clang with
-#                            its sanitizer and fuzzer runtimes, clang-tidy, clang-format
-#                            (Debian 12 and 13 both carry LLVM 19, so the checks agree)
+#   install-deps.sh native   compilers, CMake, GoogleTest, git, shellcheck, and LLVM 19:
+#                            clang with its sanitizer and fuzzer runtimes, clang-tidy,
+#                            clang-format (Debian 12 and 13 both carry LLVM 19, so the
+#                            checks agree)
 #   install-deps.sh cross    MinGW-w64 for 32-bit Windows, and for 64-bit Windows (the
 #                            build Wine runs where the kernel runs no 32-bit programs),
 #                            and zip for the release
@@ -12,8 +13,8 @@
 #                            them (from bookworm-backports on Debian 12)
 # With no argument it installs all three groups.
 set -euo pipefail
-# shellcheck source=machine-facts.sh
-. "$(dirname "${BASH_SOURCE[0]}")/machine-facts.sh"
+# shellcheck source=lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 groups=("$@")
 [ ${#groups[@]} -gt 0 ] || groups=(native cross wine)
@@ -22,8 +23,8 @@ wanted=()
 need_i386=0
 for group in "${groups[@]}"; do
   case "$group" in
-    native) wanted+=(cmake ninja-build g++ make libgtest-dev git clang-19 libclang-rt-19-dev
-                     clang-tidy-19 clang-format-19) ;;
+    native) wanted+=(cmake ninja-build g++ make libgtest-dev git shellcheck clang-19
+                     libclang-rt-19-dev clang-tidy-19 clang-format-19) ;;
     cross) wanted+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
                     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 zip) ;;
     wine) wanted+=(wine wine32:i386 wine64 fonts-wine xvfb) ; need_i386=1 ;;

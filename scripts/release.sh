@@ -14,17 +14,17 @@
 # without running them: 32-bit x86, the system's protections on, nothing imported that
 # Windows lacks or that looks like another process's debugger, no build time, the
 # stand-in's four entry points under their plain names, a version and a manifest, and
-# the very bytes the window tests ran.
+# the very bytes the window tests ran. It builds nothing: run build.sh first.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$root/scripts/build.sh"
-cd "$root/build/win32"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' CMakeCache.txt)
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
 fail() {
   echo "release.sh: $*" >&2
   exit 1
 }
+[ -f "$root/build/win32/bin/Kelto.exe" ] || fail "nothing is built; run ./scripts/build.sh first"
+cd "$root/build/win32"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' CMakeCache.txt)
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
 
 # The zips, each from a folder laid out as it unpacks.
 rm -rf release
@@ -58,7 +58,7 @@ check() {
   (cd "$unpacked" && cmake -E tar xf "$OLDPWD/$zip")
   local listing top
   listing=$(cd "$unpacked" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
-  echo "$listing" | sed 's/^/  /'
+  echo "  ${listing//$'\n'/$'\n'  }"
   [ "$listing" = "$(printf '%s\n' "$@" | LC_ALL=C sort)" ] || fail "$zip holds other files than $*"
   for top in $(cd "$unpacked" && ls -A); do
     [ "$top" = Kelto.exe ] || [[ "$top" == Kelto-* ]] ||
@@ -101,8 +101,9 @@ for program in Kelto.exe KeltoChat.exe wadapi.dll; do
   done
   # No build time in the header, so that every build of a commit is alike.
   stamp=$(sed -n 's/^Time\/Date[[:space:]]\{1,\}\([A-Z][a-z][a-z] .*\)/\1/p' <<<"$info" | head -n1)
-  [[ "$stamp" == *" 1970" ]] && [[ "$stamp" == *" 00:00:00 "* ]] ||
+  if [[ "$stamp" != *" 1970" ]] || [[ "$stamp" != *" 00:00:00 "* ]]; then
     fail "$program carries a build time in its header ($stamp)"
+  fi
   # Resources at the top level of the tree: 0x10 the version, 0x18 the manifest.
   has "$info" '^[0-9a-f]+   Entry: ID: 0x000010,' || fail "$program has no version resource"
   if [ "$program" != wadapi.dll ]; then
@@ -112,7 +113,8 @@ for program in Kelto.exe KeltoChat.exe wadapi.dll; do
     tr '[:upper:]' '[:lower:]' <<<"$dll" | grep -Eq "$system_dlls" ||
       fail "$program imports $dll, which is not one of the system's DLLs"
   done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$info")
-  # The import table's rows: address, hint, name.
+  # The import table's rows: address, hint, name. None found is the good case, in which
+  # grep fails.
   suspects=$(sed -n '/^The Import Tables/,/^The Export Tables\|^There is no\|^The Function Table/p' <<<"$info" |
              awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print $3}' |
              grep -E "$suspect_imports" | LC_ALL=C sort -u | tr '\n' ' ' || true)
@@ -134,7 +136,7 @@ exports=$(headers wadapi.dll | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p'
 echo "wadapi.dll exports exactly: $exports"
 
 # The files the window tests ran, as window-tests.sh recorded them when they passed.
-tested=tested-files.sha256
+tested="tested-files.sha256"
 if [ -f "$tested" ]; then
   for program in Kelto.exe KeltoChat.exe wadapi.dll; do
     grep -q " $program\$" "$tested" || fail "$tested does not name $program"

@@ -5,11 +5,16 @@
 # window built the same way. See bench/window_timing_win.cpp.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$root/scripts/install-deps.sh" cross wine
-"$root/scripts/build.sh" >/dev/null
-# shellcheck source=wine-env.sh
-. "$root/scripts/wine-env.sh"
-kelto_with_i386_emulation "$root/scripts/time-under-wine.sh" "$@"
-kelto_start_test_session
-trap 'wineserver -k 2>/dev/null || true; kill "$KELTO_XVFB_PID" 2>/dev/null || true' EXIT
+if [ -z "${KELTO_RUN:-}" ]; then
+  "$root/scripts/install-deps.sh" cross wine
+  "$root/scripts/build.sh" >/dev/null
+  exec "$root/scripts/in-32bit.sh" "$0" "$@"
+fi
+# shellcheck source=lib.sh
+. "$root/scripts/lib.sh"
+kelto_choose_wine
+echo "Timing build/$KELTO_WINE_ARCH/bin/Kelto.exe: $(kelto_build_run)."
+kelto_start_display
+kelto_use_prefix tests
+kelto_on_exit 'wineserver -k'
 "$root/scripts/wine-run.sh" --tests "$root/build/$KELTO_WINE_ARCH/bin/window_timing.exe"

@@ -1,51 +1,26 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in one of the project's own prefixes.
-#   wine-run.sh PROGRAM [ARGS...]          the prefix build/wineprefix, for running Kelto
-#   wine-run.sh --tests PROGRAM [ARGS...]  the prefix build/wineprefix-test, whose windows
-#                                          Wine leaves unmanaged: with no window manager on
-#                                          the virtual display, a managed window takes two
-#                                          seconds to close
-# A 64-bit prefix (wine-env.sh says when) has "64" after "wineprefix" in its name.
-# With KELTO_TEST_DPI set, --tests uses a prefix of its own whose display has that many
-# dots per inch: Wine 10 reads the display's DPI once a session, so a test cannot
-# change it for the programs it starts.
-# The display comes from DISPLAY (scripts/test.sh and scripts/run.sh provide one).
+# Runs a Windows program under Wine in one of the project's own prefixes (lib.sh's
+# kelto_use_prefix, which boots it on first use):
+#   wine-run.sh PROGRAM [ARGS...]          the prefix for running Kelto
+#   wine-run.sh --tests PROGRAM [ARGS...]  the tests' prefix (with KELTO_TEST_DPI, the one
+#                                          whose display has that DPI); CTest's launcher
+# The display comes from DISPLAY, and how 32-bit programs run from KELTO_RUN: run.sh and
+# window-tests.sh set both.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# shellcheck source=wine-env.sh
-. "$root/scripts/wine-env.sh"
-kelto_choose_wine
-suffix=$KELTO_PREFIX_SUFFIX
-unmanaged=0
-if [ "${1:-}" = "--tests" ]; then
-  unmanaged=1
+# shellcheck source=lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+purpose=run
+if [ "${1:-}" = --tests ]; then
+  purpose=tests
   shift
-  export WINEPREFIX="$root/build/wineprefix$suffix-test${KELTO_TEST_DPI:+-${KELTO_TEST_DPI}dpi}"
 fi
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix$suffix}
-export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installers: nothing here needs them, and they would ask.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 if [ -z "${DISPLAY:-}" ]; then
-  echo "wine-run.sh: no DISPLAY; run scripts/test.sh or scripts/run.sh, which provide one" >&2
+  echo "wine-run.sh: no DISPLAY; run scripts/run.sh or scripts/window-tests.sh, which set one" >&2
   exit 2
 fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  "$KELTO_WINE" wineboot --init >/dev/null 2>&1
-  if [ "$unmanaged" -eq 1 ]; then
-    "$KELTO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-      >/dev/null 2>&1
-    if [ -n "${KELTO_TEST_DPI:-}" ]; then
-      "$KELTO_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-        /d "$KELTO_TEST_DPI" /f >/dev/null 2>&1
-    fi
-  fi
-  wineserver --wait
-fi
-if [ "$unmanaged" -eq 0 ]; then
-  exec "$KELTO_WINE" "$@"
-fi
+kelto_choose_wine
+kelto_use_prefix "$purpose"
+[ "$purpose" = tests ] || exec "$KELTO_WINE" "$@"
 # Once in a while (seen once in CI, not reproduced since) Wine ends a test program at
 # once, with no output and a failing exit code: the program never ran. Every test
 # program prints before it can fail, so such an end is Wine's, and the program gets
@@ -54,8 +29,8 @@ fi
 # starts would hold a pipe open after the program ends; tail passes it on as it comes,
 # so a test that times out still shows how far it got. The file is in build/, where a
 # test killed before it can remove the file leaves it.
-output=$(mktemp "$root/build/wine-run-output.XXXXXX")
-trap 'rm -f "$output"' EXIT
+output=$(mktemp "$KELTO_ROOT/build/wine-run-output.XXXXXX")
+kelto_on_exit "rm -f '$output'"
 for attempt in 1 2; do
   started=$(date +%s%N)
   : >"$output"

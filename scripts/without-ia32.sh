@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command as on a kernel that runs no 32-bit programs, so that the emulated path
-# (qemu-user in a namespace, see wine-env.sh) can be tried on any machine:
+# (qemu-user in a namespace, see in-32bit.sh) can be tried on any machine:
 #   without-ia32.sh ./scripts/test.sh
 # Every process the command starts that makes a system call through the 32-bit ABI is
 # ended, as the kernel would refuse it. Builds the launcher natively on first use.

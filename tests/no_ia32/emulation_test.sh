@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The emulated path's set-up, on a kernel imitated to run no 32-bit programs: with a
-# stand-in qemu-i386 that works, fails, or is too old, a script that calls
-# kelto_with_i386_emulation (as window-tests.sh and run.sh do) must run emulated in
-# exactly one namespace, stop saying why, or fall back to the 64-bit build.
+# stand-in qemu-i386 that works, fails, or is too old, a script that runs itself through
+# in-32bit.sh (as window-tests.sh and run.sh do) must run emulated in exactly one
+# namespace, stop saying why, or fall back to the 64-bit build.
 # Needs user namespaces with a binfmt_misc of their own (Linux 6.7 and later) and Wine;
 # says so and passes where a chroot or the kernel allows no namespace.
 set -euo pipefail
@@ -10,13 +10,14 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 launcher="$root/scripts/without-ia32.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-unset KELTO_WINE_ARCH
+unset KELTO_WINE_ARCH KELTO_RUN KELTO_EMULATOR
 
-if [ -n "${KELTO_I386_EMULATION:-}" ] ||
-   "$launcher" bash -c ". '$root/scripts/machine-facts.sh' && kelto_runs_i386"; then
+if "$launcher" bash -c ". '$root/scripts/lib.sh' && kelto_runs_i386 ''"; then
   echo "skipped: 32-bit programs run here even without 32-bit system calls (an emulator is registered)"
   exit 0
 fi
+# Whether a user namespace may mount a binfmt_misc of its own, as in-32bit.sh does.
+# shellcheck disable=SC2016 # the namespace's shell expands them, not this one
 if ! unshare --user --map-root-user --mount sh -c \
        'd=$(mktemp -d) && mount -t binfmt_misc binfmt_misc "$d" && umount "$d"; r=$?; rmdir "$d"; exit $r' \
        2>/dev/null; then
@@ -41,8 +42,8 @@ chmod +x "$work/bin/qemu-i386"
 cat >"$work/probe.sh" <<PROBE
 #!/bin/bash
 set -euo pipefail
-. "$root/scripts/wine-env.sh"
-kelto_with_i386_emulation "\$0" "\$@"
+[ -n "\${KELTO_RUN:-}" ] || exec "$root/scripts/in-32bit.sh" "\$0" "\$@"
+. "$root/scripts/lib.sh"
 kelto_choose_wine
 echo "runs: \$(kelto_build_run)"
 PROBE
@@ -64,7 +65,7 @@ while IFS='|' read -r name version status want_status want_text want_calls; do
      [ "$got_calls" -ne "$want_calls" ]; then
     echo "[  FAILED  ] Emulation.$name: qemu-i386 $version whose programs end with $status:" \
          "status $got_status (want $want_status), $got_calls version calls (want $want_calls), output:"
-    echo "$output" | sed 's/^/    /'
+    echo "    ${output//$'\n'/$'\n'    }"
     echo "  want it to hold: $want_text"
     failures=$((failures + 1))
   else

@@ -1,0 +1,179 @@
+# shellcheck shell=bash
+# Sourced by the scripts: what they share. Needs nothing installed but Bash and
+# coreutils, so install-deps.sh can source it before it installs anything.
+#   KELTO_ROOT                the repository
+#   KELTO_RUN                 how 32-bit programs run, as in-32bit.sh found it: native,
+#                             emulated or none (data for the scripts, not for people)
+#   KELTO_WINE_ARCH           win32 or win64, the build Wine runs (kelto_choose_wine; may
+#                             be set beforehand)
+
+KELTO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Commands run when the script exits, the last added first; each script's and each
+# helper's own, none replacing another.
+KELTO_EXIT_ACTIONS=()
+kelto_on_exit() {
+  KELTO_EXIT_ACTIONS=("$1" "${KELTO_EXIT_ACTIONS[@]}")
+  trap kelto_exit_actions EXIT
+}
+kelto_exit_actions() {
+  local action
+  for action in "${KELTO_EXIT_ACTIONS[@]}"; do
+    # Said, but the script's own outcome stands.
+    eval "$action" || echo "Note: at exit, '$action' failed" >&2
+  done
+}
+
+# A step's heading, and the time the one before it took.
+KELTO_STEP_STARTED=
+kelto_step() {
+  [ -z "$KELTO_STEP_STARTED" ] || echo "   (took $((SECONDS - KELTO_STEP_STARTED)) s)"
+  KELTO_STEP_STARTED=$SECONDS
+  [ $# -eq 0 ] || echo "== $*"
+}
+
+# Whether 32-bit x86 programs run (in the chroot ROOT, if given): natively, or through an
+# emulator registered with binfmt_misc. Asks Wine's 32-bit server, so it answers no as
+# well where Wine's 32-bit half is not installed. In a subshell, so that the shell's word
+# on a program the kernel ended goes nowhere either.
+kelto_runs_i386() {
+  (${1:+chroot "$1"} /usr/lib/wine/wineserver32 --version && true) >/dev/null 2>&1
+}
+
+# The first Debian mirror that apt already uses, in either sources format; Debian's own
+# where none is named.
+kelto_debian_mirror() {
+  local file mirror=
+  for file in /etc/apt/sources.list.d/*.sources /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$file" ] || continue
+    mirror=$(sed -n -e 's/^URIs:[[:space:]]*\(.*\/debian\/\{0,1\}\)[[:space:]]*$/\1/p' \
+                    -e 's/^deb[[:space:]]\{1,\}\([^[:space:]]*\/debian\/\{0,1\}\)[[:space:]].*/\1/p' \
+                    "$file" | sed -n 1p)
+    [ -z "$mirror" ] || break
+  done
+  echo "${mirror:-http://deb.debian.org/debian}"
+}
+
+# KELTO_QEMU: a qemu-i386 that can run 32-bit Wine in a namespace of its own. Fails where
+# there is none, saying why unless qemu-user is simply not installed.
+kelto_find_emulator() {
+  local version
+  KELTO_QEMU=$(command -v qemu-i386) || return 1
+  # Older versions start 32-bit Wine, which then spins for minutes reserving its
+  # address space.
+  version=$("$KELTO_QEMU" --version | sed -n 1p)
+  if [ "$(sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p' <<<"$version")" -lt 10 ] 2>/dev/null ||
+     ! grep -q '^qemu-i386 version [0-9]' <<<"$version"; then
+    echo "Note: $version is too old to run 32-bit Wine (10 or later can)."
+    return 1
+  fi
+  if ! unshare --user --map-root-user --mount true 2>/dev/null; then
+    echo "Note: this system lets no script make a user namespace, which the emulation needs."
+    return 1
+  fi
+}
+
+# KELTO_WINE_ARCH, the Wine loader KELTO_WINE, and what Wine needs for them. The 32-bit
+# build where 32-bit programs run, the 64-bit one where they do not.
+kelto_choose_wine() {
+  if [ -z "${KELTO_WINE_ARCH:-}" ]; then
+    KELTO_WINE_ARCH=win64
+    if kelto_runs_i386 "" || [ ! -x /usr/lib/wine/wine64 ]; then
+      KELTO_WINE_ARCH=win32
+    fi
+  fi
+  case "$KELTO_WINE_ARCH" in
+    win32)
+      KELTO_WINE=wine
+      # Emulated, Wine's 32-bit programs are served by its 64-bit server, at native speed.
+      if [ "${KELTO_RUN:-}" = emulated ] && [ -x /usr/lib/wine/wineserver64 ]; then
+        export WINESERVER=/usr/lib/wine/wineserver64
+      fi
+      ;;
+    win64)
+      # Debian's wine wrapper takes the 32-bit loader whenever it is installed, even
+      # where the kernel cannot run it.
+      KELTO_WINE=/usr/lib/wine/wine64
+      export WINELOADER=$KELTO_WINE
+      ;;
+    *) echo "KELTO_WINE_ARCH must be win32 or win64, not '$KELTO_WINE_ARCH'" >&2; return 2 ;;
+  esac
+  export KELTO_WINE_ARCH KELTO_WINE WINEARCH=$KELTO_WINE_ARCH
+  export WINEDEBUG=${WINEDEBUG:--all}
+  # No Mono or Gecko installers: nothing here needs them, and they would ask.
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+}
+
+# The build that runs, for people: "32-bit, as shipped, emulated by qemu-i386 ...".
+kelto_build_run() {
+  if [ "$KELTO_WINE_ARCH" = win64 ]; then
+    echo "64-bit, not as shipped: this machine runs no 32-bit programs, natively or emulated"
+  elif [ "${KELTO_RUN:-}" = emulated ]; then
+    echo "32-bit, as shipped, emulated by ${KELTO_EMULATOR:-qemu-i386}"
+  else
+    echo "32-bit, as shipped"
+  fi
+}
+
+# WINEPREFIX, for running Kelto ("run") or for the tests ("tests"), booted first unless its
+# last boot finished. A prefix's name tells the build ("64" for the 64-bit one, so that
+# the two never share one) and, with KELTO_TEST_DPI, the display's DPI: Wine 10 reads it
+# once a session, so a test cannot change it for the programs it starts. The tests'
+# prefixes leave windows unmanaged: with no window manager on the virtual display, a
+# managed window takes two seconds to close.
+kelto_use_prefix() {
+  local name=wineprefix log
+  [ "$KELTO_WINE_ARCH" = win32 ] || name+=64
+  [ "$1" != tests ] || name+="-test${KELTO_TEST_DPI:+-${KELTO_TEST_DPI}dpi}"
+  export WINEPREFIX="$KELTO_ROOT/build/$name"
+  # Written last, once every step of the boot has succeeded.
+  [ ! -f "$WINEPREFIX/.kelto-ready" ] || return 0
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  log="$WINEPREFIX/.kelto-boot.log"
+  # Each step chained to the last: a caller's "||" would switch off set -e in here.
+  {
+    "$KELTO_WINE" wineboot --init &&
+      if [ "$1" = tests ]; then
+        "$KELTO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f &&
+          if [ -n "${KELTO_TEST_DPI:-}" ]; then
+            "$KELTO_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+              /d "$KELTO_TEST_DPI" /f
+          fi
+      fi &&
+      wineserver --wait
+  } >"$log" 2>&1 || {
+    echo "The Wine prefix $WINEPREFIX could not be made ready:" >&2
+    tail -n 20 "$log" >&2
+    return 1
+  }
+  touch "$WINEPREFIX/.kelto-ready"
+}
+
+# A virtual display (Xvfb) of the script's own, DISPLAY exported, stopped when the script
+# exits. Xvfb takes the first free display number itself (-displayfd) and says which.
+kelto_start_display() {
+  local number_file waited=0
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  KELTO_XVFB_PID=$!
+  kelto_on_exit "kelto_stop $KELTO_XVFB_PID; rm -f '$number_file'"
+  until [ -s "$number_file" ]; do
+    if ! kill -0 "$KELTO_XVFB_PID" 2>/dev/null || [ "$waited" -gt 100 ]; then
+      echo "Xvfb did not start a display" >&2
+      return 1
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  DISPLAY=":$(head -n1 "$number_file")"
+  export DISPLAY
+}
+
+# Ends a process of the script's own, unless it has ended already.
+kelto_stop() {
+  if kill -0 "$1" 2>/dev/null; then
+    kill "$1"
+    wait "$1" 2>/dev/null || [ $? -gt 128 ]  # ended by the signal, as asked
+  fi
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs run.sh as a user would, on a virtual display, and checks that both of its windows,
+# Kelto and KeltoChat, come up; then ends them. test-on-debian.sh runs it in the chroot,
+# once test.sh has built everything there. Needs x11-utils (xwininfo) to see the windows.
+set -euo pipefail
+# shellcheck source=lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+kelto_start_display
+log=$(mktemp)
+"$KELTO_ROOT/scripts/run.sh" >"$log" 2>&1 &
+run=$!
+seen=0
+for _ in $(seq 1 600); do
+  tree=$(xwininfo -root -tree)
+  if grep -q '"Kelto":' <<<"$tree" && grep -q '"KeltoChat":' <<<"$tree"; then
+    seen=1
+    break
+  fi
+  sleep 0.5
+done
+# Ends Kelto and KeltoChat, and so run.sh; it then tells Kelto's status, which is not
+# this check's.
+kelto_choose_wine
+kelto_use_prefix run
+wineserver -k
+wait "$run" || echo "run.sh ended with status $? once its windows were closed"
+if [ "$seen" -eq 0 ]; then
+  echo "run.sh: the windows Kelto and KeltoChat did not both appear within 5 minutes" >&2
+  cat "$log" >&2
+  exit 1
+fi
+echo "run.sh: both windows, Kelto and KeltoChat, are on the screen"
