@@ -16,6 +16,7 @@ add_executable(window_tests
   tests/window/get_host_test.cpp
   tests/window/accessibility_test.cpp
   tests/window/stack_alignment_test.cpp
+  tests/window/window_picture.cpp
   tests/window/window_tests.rc
 )
 target_link_libraries(window_tests PRIVATE kelto_windows gtest_main oleacc version)
@@ -42,7 +43,7 @@ target_link_libraries(odd_needy PRIVATE odd_absent)
 add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial odd_needy odd_quiet)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
-set(window_suites Platform StartUp StayOnTop MissingLibrary Choices GetHost
+set(window_suites Platform StartUp MissingLibrary Choices GetHost
                   Dpi Accessibility AccessibleIdentity StackAlignment)
 foreach(suite ${window_suites})
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*

@@ -45,22 +45,25 @@ std::string ModDapi::NarrowAppName() const {
   return system_.Narrow(system_.AppName());
 }
 
+std::u16string LinkRefusedAdvice(LinkSystem::Elevation elevation) {
+  // Windows keeps window messages, and so the link, from crossing between a program
+  // that runs elevated and one that does not.
+  std::u16string advice =
+      elevation == LinkSystem::Elevation::Full ? u"Kelto is running as administrator. " : u"";
+  advice +=
+      u"The chat client is not running, or has not started its link. A chat client running "
+      u"as administrator cannot be reached from a Kelto that is not, nor the other way "
+      u"round. Start the chat client, then start Kelto again.";
+  return advice;
+}
+
 void ModDapi::StartLink() {
   const std::string name = NarrowAppName();
   const std::int16_t answer = CallLibrary([&] { return library_.InitDDE(name.c_str(), *this); });
   RethrowCallbackFailure();
   if (answer != 0) {
-    // Windows keeps window messages, and so the link, from crossing between a program
-    // that runs elevated and one that does not.
-    std::u16string advice = system_.TokenElevation() == LinkSystem::Elevation::Full
-                                ? u"Kelto is running as administrator. "
-                                : u"";
-    advice +=
-        u"The chat client is not running, or has not started its link. A chat client running "
-        u"as administrator cannot be reached from a Kelto that is not, nor the other way "
-        u"round. Start the chat client, then start Kelto again.";
     throw RunTimeError(kErrorLinkRefused, system_.AppName(), kLinkRefusedDescription,
-                       std::move(advice));
+                       LinkRefusedAdvice(system_.TokenElevation()));
   }
 }
 

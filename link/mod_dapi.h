@@ -39,6 +39,9 @@ struct RequestOutcome {
 
 inline constexpr char16_t kRefusedCode[] = u"-1";
 
+// What the user is told when the library refuses the link at start.
+std::u16string LinkRefusedAdvice(LinkSystem::Elevation elevation);
+
 class ModDapi final : public LinkCallbacks {
  public:
   ModDapi(DapiLibrary& library, LinkSystem& system, RequestBound bound = {});

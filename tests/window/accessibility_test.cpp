@@ -142,10 +142,18 @@ TEST_F(Accessibility, AccessKeysDoWhatAClickDoesAndAreUnique) {
   EXPECT_TRUE(FocusReaches(kelto, kelto.Control(IDC_TXTHOST)));
   EXPECT_EQ(SendMessageW(kelto.Control(IDC_TXTHOST), EM_GETSEL, 0, 0), MAKELRESULT(0, 3))
       << "the host field's text is not all selected";
-  // The menus: Settings, Stay On Top; then File, Exit.
-  press({VK_MENU, 'S'});
-  kelto.PressKeys({'T'});
-  EXPECT_TRUE(WaitUntil([&] { return !kelto.Topmost(); }, 5000));
+  // The menus: Stay On Top, off and on again, the band following and the window staying
+  // put; then File, Exit.
+  RECT before{};
+  GetWindowRect(kelto.Window(), &before);
+  for (const bool topmost : {false, true}) {
+    press({VK_MENU, 'S'});
+    kelto.PressKeys({'T'});
+    EXPECT_TRUE(WaitUntil([&] { return kelto.Topmost() == topmost; }, 5000)) << topmost;
+  }
+  RECT after{};
+  GetWindowRect(kelto.Window(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after)) << "Stay On Top moved the window";
   press({VK_MENU, 'F'});
   kelto.PressKeys({'X'});
   EXPECT_EQ(kelto.WaitForExit(10000), DWORD{0});

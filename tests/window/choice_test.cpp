@@ -3,8 +3,10 @@
 #include <array>
 #include <string>
 
+#include "link/wide_text_win.h"
 #include "resources/resource.h"
 #include "tests/window/kelto_session.h"
+#include "window/choice_commands.h"
 
 namespace kelto::window_testing {
 namespace {
@@ -25,9 +27,7 @@ TEST(Choices, EndlessBusyIsGivenUpWithAWarningAndTheWindowStaysUsable) {
   const HWND box = kelto.WaitForMessageBox(15000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowCaption(box), L"Kelto");
-  EXPECT_EQ(MessageBoxText(box),
-            L"Kelto could not deliver \"Scissors\" to bob: the chat client stayed busy. Your "
-            L"choice is marked, but it was not sent. Try again.");
+  EXPECT_EQ(MessageBoxText(box), ToWide(NotDeliveredText(u"Scissors", u"bob", u"6")));
   EXPECT_EQ(GetWindow(box, GW_OWNER), kelto.Window()) << "the box must be modal to Kelto";
   EXPECT_EQ(Indicators(kelto), (std::array<int, 3>{0, 0, 1})) << "marked before the box";
   EXPECT_EQ(kelto.Log().size(), 101u) << "one InitDDE and the bounded requests";

@@ -5,8 +5,10 @@
 #include <string>
 #include <utility>
 
+#include "link/wide_text_win.h"
 #include "resources/resource.h"
 #include "tests/window/kelto_session.h"
+#include "window/host_discovery.h"
 
 namespace kelto::window_testing {
 namespace {
@@ -51,9 +53,7 @@ TEST(GetHost, TextThatNeverComesIsToldOnceForClicksThatWaitedTogether) {
   const ULONGLONG lastClick = GetTickCount64();
   const HWND box = kelto.WaitForMessageBox(15000);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box),
-            L"No chat text arrived from the chat client. The host field is unchanged. Try "
-            L"again, or type the host's name into the Host field.");
+  EXPECT_EQ(MessageBoxText(box), ToWide(kNoChatTextNotice));
   EXPECT_GE(GetTickCount64() - lastClick, 9000u) << "ten seconds after the last click";
   PressMessageBoxOk(box);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));

@@ -28,4 +28,5 @@ class Notification {
 
 }  // namespace testing::internal
 
-#define GTEST_HAS_NOTIFICATION_ 1
+// GoogleTest asks for it with #if, so it stays a macro.
+#define GTEST_HAS_NOTIFICATION_ 1  // NOLINT(modernize-macro-to-enum)
