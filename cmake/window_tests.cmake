@@ -43,7 +43,7 @@ target_link_libraries(odd_needy PRIVATE odd_absent)
 add_dependencies(window_tests Kelto KeltoChat wadapi wadapi_partial odd_needy odd_quiet)
 
 # One CTest entry a suite; they share one display and one cursor, so they run one at a time.
-set(window_suites Platform StartUp MissingLibrary Choices GetHost
+set(window_suites Platform InProcessWindow StartUp MissingLibrary Choices GetHost
                   Dpi Accessibility AccessibleIdentity StackAlignment)
 foreach(suite ${window_suites})
   add_test(NAME window.${suite} COMMAND window_tests --gtest_filter=${suite}.*

@@ -7,6 +7,8 @@
 #include "link/ansi_code_page_win.h"
 #include "link/link_system_win.h"
 #include "link/mod_dapi.h"
+#include "resources/resource.h"
+#include "tests/window/system_fonts.h"
 #include "window/dpi_win.h"
 #include "window/main_window.h"
 
@@ -39,6 +41,17 @@ class NoLibrary final : public DapiLibrary {
   void DapiGetAllText(const char*) override {}
 };
 
+// The window made in this process, where what another process cannot see under Wine
+// can be seen: its icons, its fonts, and the system's fonts changed while it runs.
+class InProcessWindow : public ::testing::Test {
+ protected:
+  NoLibrary library;
+  WindowsLinkSystem system;
+  ModDapi link{library, system};
+  MainWindow window{GetModuleHandleW(nullptr), link, system};
+  const HWND handle = window.Handle();
+};
+
 int IconWidth(HICON icon) {
   ICONINFO info{};
   if (icon == nullptr || !GetIconInfo(icon, &info)) {
@@ -51,14 +64,8 @@ int IconWidth(HICON icon) {
   return bitmap.bmWidth;
 }
 
-// Icons cannot be read from another process under Wine: the window's own icons, made
-// anew for a monitor of another scale at the size the system shows them there.
-TEST(Platform, WindowMakesItsIconsAnewForAMonitorOfAnotherScale) {
-  NoLibrary library;
-  WindowsLinkSystem system;
-  ModDapi link(library, system);
-  MainWindow window(GetModuleHandleW(nullptr), link, system);
-  const HWND handle = window.Handle();
+// Made anew for a monitor of another scale, at the size the system shows them there.
+TEST_F(InProcessWindow, IconsAreMadeAnewForAMonitorOfAnotherScale) {
   const auto icon = [&](WPARAM which) {
     return reinterpret_cast<HICON>(SendMessageW(handle, WM_GETICON, which, 0));
   };
@@ -74,6 +81,26 @@ TEST(Platform, WindowMakesItsIconsAnewForAMonitorOfAnotherScale) {
   EXPECT_NE(icon(ICON_BIG), large);
   EXPECT_EQ(IconWidth(icon(ICON_SMALL)), dpi::Metric(SM_CXSMICON, other));
   EXPECT_EQ(IconWidth(icon(ICON_BIG)), dpi::Metric(SM_CXICON, other));
+}
+
+// Windows tells every program of many settings; only a new message font lays the window
+// out again, at once and larger for larger text.
+TEST_F(InProcessWindow, LaysOutAgainOnlyForANewMessageFont) {
+  const HWND button = GetDlgItem(handle, IDC_COMMAND1);
+  const auto font = [&] { return SendMessageW(button, WM_GETFONT, 0, 0); };
+  const LRESULT before = font();
+  RECT client{};
+  GetClientRect(handle, &client);
+  SendMessageW(handle, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+  SendMessageW(handle, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  EXPECT_EQ(font(), before) << "laid out again for a change that left the font as it was";
+  const window_testing::SystemFonts larger(
+      window_testing::MessageFontOf(26, static_cast<int>(dpi::ForWindow(handle))));
+  ASSERT_TRUE(larger.Set());
+  RECT grown{};
+  GetClientRect(handle, &grown);
+  EXPECT_NE(font(), before) << "the new message font was not taken";
+  EXPECT_GT(grown.bottom, client.bottom) << "the window did not grow with the text";
 }
 
 }  // namespace

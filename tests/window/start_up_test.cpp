@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include "simulator/simulator_resource.h"
 #include "tests/window/kelto_session.h"
+#include "tests/window/system_fonts.h"
 #include "tests/window/window_picture.h"
 
 namespace kelto::window_testing {
@@ -352,70 +353,9 @@ class Dpi : public ::testing::Test {
   const int dpi = ScreenDpi();
 };
 
-// The system's fonts changed for as long as it lives: programs started meanwhile read
-// them, and running ones are told.
-class SystemFonts {
- public:
-  explicit SystemFonts(const std::function<void(NONCLIENTMETRICSW&)>& change) {
-    saved_.cbSize = sizeof saved_;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof saved_, &saved_, 0)) {
-      return;
-    }
-    NONCLIENTMETRICSW changed = saved_;
-    change(changed);
-    set_ = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof changed, &changed,
-                                 SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
-  }
-  ~SystemFonts() {
-    if (set_) {
-      SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof saved_, &saved_,
-                            SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
-    }
-  }
-  SystemFonts(const SystemFonts&) = delete;
-  SystemFonts& operator=(const SystemFonts&) = delete;
-  bool Set() const { return set_; }
-
- private:
-  NONCLIENTMETRICSW saved_{};
-  bool set_ = false;
-};
-
-// A message font of Tahoma whose em is `pixels` at 96 DPI: 13 gives a 16-pixel line,
-// as Windows' own Segoe UI 9 pt does; 26 is that text made twice as big; 0 keeps the
-// display's own.
-std::function<void(NONCLIENTMETRICSW&)> MessageFontOf(int pixels, int dpi) {
-  return [=](NONCLIENTMETRICSW& metrics) {
-    if (pixels == 0) {
-      return;
-    }
-    metrics.lfMessageFont.lfHeight = -MulDiv(pixels, dpi, 96);
-    lstrcpynW(metrics.lfMessageFont.lfFaceName, L"Tahoma", LF_FACESIZE);
-  };
-}
-
-// One Kelto runs throughout and is told of each change: Windows has one set of metrics
-// for all, and there it grows in place; Wine keeps the metrics a program has read, so
-// there it keeps its fonts and its place, as it does for every change of a setting that
-// leaves its font as it was (a light or dark theme, the fonts set again as they are).
-TEST_F(Dpi, LayoutFollowsTheTextSizeAtStartAndWhileRunning) {
-  KeltoSession running;
-  ASSERT_NE(running.WaitForWindow(), nullptr);
-  RECT before{};
-  GetWindowRect(running.Window(), &before);
-  const HWND button = running.Control(IDC_COMMAND1);
-  const auto fontBefore = SendMessageW(button, WM_GETFONT, 0, 0);
-  const auto keptAsItWas = [&] {
-    RECT after{};
-    GetWindowRect(running.Window(), &after);
-    return EqualRect(&after, &before) && SendMessageW(button, WM_GETFONT, 0, 0) == fontBefore;
-  };
-  SendMessageW(running.Window(), WM_SETTINGCHANGE, 0,
-               reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
-  SendMessageW(running.Window(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-  EXPECT_TRUE(keptAsItWas()) << "laid out again for a change that left the font as it was";
-  const bool underWine =
-      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+// Each Kelto starts with the text size the system has then. (A change while Kelto runs
+// is tested in its own process: Wine keeps the metrics another process has read.)
+TEST_F(Dpi, LayoutFollowsTheTextSizeAtStart) {
   for (const int pixels : {0, 13, 20, 26}) {
     SCOPED_TRACE(pixels);
     const SystemFonts fonts(MessageFontOf(pixels, dpi));
@@ -423,12 +363,6 @@ TEST_F(Dpi, LayoutFollowsTheTextSizeAtStartAndWhileRunning) {
     KeltoSession kelto;
     ASSERT_NE(kelto.WaitForWindow(), nullptr);
     ExpectLayout(kelto, dpi);
-    ASSERT_TRUE(running.Responsive());  // past the change's handling
-    if (underWine) {
-      EXPECT_TRUE(keptAsItWas()) << "laid out again, though Wine kept its font";
-    } else {
-      ExpectLayout(running, dpi);
-    }
   }
 }
 
