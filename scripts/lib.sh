@@ -123,7 +123,7 @@ kelto_build_run() {
 # managed window takes two seconds to close.
 kelto_use_prefix() {
   local name=wineprefix log
-  [ "$KELTO_WINE_ARCH" = win32 ] || name+=64
+  [ "$KELTO_WINE_ARCH" = win32 ] || name+="64"
   [ "$1" != tests ] || name+="-test${KELTO_TEST_DPI:+-${KELTO_TEST_DPI}dpi}"
   export WINEPREFIX="$KELTO_ROOT/build/$name"
   # Written last, once every step of the boot has succeeded.
