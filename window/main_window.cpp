@@ -392,8 +392,10 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   auto [font, scale] = FontAndScale(dpi);
   ApplyLayout(std::move(font), scale);
   SetIcons(dpi);
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Moved and sized in one step; then fitted to a menu bar that wraps at the new DPI.
+  const RECT frame = FrameFor(scale_);
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.right - frame.left,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
   SizeToLayout();
   if (!dragged_) {
     KeepOnWorkArea();
