@@ -19,7 +19,7 @@ add_executable(window_tests
   tests/window/window_picture.cpp
   tests/window/window_tests.rc
 )
-target_link_libraries(window_tests PRIVATE kelto_windows gtest_main oleacc version)
+target_link_libraries(window_tests PRIVATE kelto_windows gtest_main oleacc version windowscodecs)
 target_link_options(window_tests PRIVATE -static)
 kelto_strict_warnings(window_tests)
 
