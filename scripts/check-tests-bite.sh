@@ -1,102 +1,60 @@
 #!/usr/bin/env bash
-# Takes away, one at a time, each protection listed in check-tests-bite.txt, runs the
-# tests on what is left, and says which test noticed:
-#   caught by Suite.Test   a test failed, as it should
-#   missed                 every test still passed: the protection is not held by a test
-# Ends non-zero if any entry is missed, or cannot be applied or built.
-#
-# It works on a clone of the last commit in build/bite (or $KELTO_BITE_DIR), so the
-# working tree is never touched and uncommitted changes are not checked; every entry is
-# first tried against that commit, and one that does not apply stops it, saying why. It first runs
-# the tests once unchanged, then once per entry: KELTO_TESTS_ONLY=1 test.sh, without
-# clang-format, clang-tidy or the release step. Each run rebuilds only the file the
-# entry changes.
-#   check-tests-bite.sh            every entry
-#   check-tests-bite.sh 3 7        entries 3 and 7 only (numbered from 1, in list order)
+# Takes away, one at a time, each protection in check-tests-bite.txt (its format is at its
+# top), runs the tests on a clone of the last commit without it, and says which test
+# noticed; fails if any entry is missed, or cannot be applied or built. See docs/testing.md.
+#   check-tests-bite.sh [N ...]    every entry, or entries N only (numbered from 1)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-list="$root/scripts/check-tests-bite.txt"
 work=${KELTO_BITE_DIR:-$root/build/bite}
 
-# The list: entries of "lose:", "file:", an optional "after:", "line:" and "with:",
-# one blank line between entries, "#" starting a comment line. "line:" is text that
-# stands in exactly one line of the file (or, with "after:", in the first line at or
-# after the one line holding that text); "with:" replaces it there.
-loses=() files=() afters=() lines=() withs=()
-lose='' file='' after='' line='' with='' have_with=0
-flush() {
-  if [ -n "$lose$file$line" ]; then
-    if [ -z "$lose" ] || [ -z "$file" ] || [ -z "$line" ] || [ "$have_with" != 1 ]; then
-      echo "check-tests-bite.txt: an entry needs lose:, file:, line: and with: ($file: $line)" >&2
-      exit 2
-    fi
-    loses+=("$lose") files+=("$file") afters+=("$after") lines+=("$line") withs+=("$with")
-  fi
-  lose='' file='' after='' line='' with='' have_with=0
-}
+# entry[N.key]: the value of "key:" in entry N.
+declare -A entry
+count=0 new=1
 while IFS= read -r text || [ -n "$text" ]; do
   case "$text" in
     '#'*) ;;
-    '') flush ;;
-    'lose: '*) lose=${text#lose: } ;;
-    'file: '*) file=${text#file: } ;;
-    'after: '*) after=${text#after: } ;;
-    'line: '*) line=${text#line: } ;;
-    'with:'*) with=${text#with:}; with=${with# }; have_with=1 ;;
+    '') new=1 ;;
+    lose:* | file:* | after:* | line:* | with:*)
+      [ "$new" -eq 0 ] || count=$((count + 1)) new=0
+      value=${text#*:}
+      entry[$count.${text%%:*}]=${value# } ;;
     *) echo "check-tests-bite.txt: cannot read: $text" >&2; exit 2 ;;
   esac
-done <"$list"
-flush
+done <"$root/scripts/check-tests-bite.txt"
 
-# Applies entry $1 to the tree in $2; fails, saying why, when the text is not where the
-# entry says.
+# Applies entry $1 to the clone; fails, saying why, where its text is not where it says.
 apply_entry() {
-  local index=$1 tree=$2
-  local path="$tree/${files[$index]}" start=0 at=-1 i count=0
-  [ -f "$path" ] || { echo "no file ${files[$index]}"; return 1; }
-  local content=()
-  mapfile -t content <"$path"
-  if [ -n "${afters[$index]}" ]; then
-    start=-1
-    for i in "${!content[@]}"; do
-      if [[ "${content[$i]}" == *"${afters[$index]}"* ]]; then
-        [ "$start" -lt 0 ] || { echo "\"${afters[$index]}\" stands in more than one line"; return 1; }
-        start=$i
-      fi
-    done
-    [ "$start" -ge 0 ] || { echo "no line holds \"${afters[$index]}\""; return 1; }
-    for ((i = start; i < ${#content[@]}; i++)); do
-      if [[ "${content[$i]}" == *"${lines[$index]}"* ]]; then at=$i; break; fi
-    done
-  else
-    for i in "${!content[@]}"; do
-      if [[ "${content[$i]}" == *"${lines[$index]}"* ]]; then at=$i; count=$((count + 1)); fi
-    done
-    [ "$count" -le 1 ] || { echo "\"${lines[$index]}\" stands in more than one line"; return 1; }
+  local n=$1 key path at from content
+  for key in lose file line with; do
+    [ -v "entry[$n.$key]" ] || { echo "it has no \"$key:\""; return 1; }
+  done
+  path="$work/${entry[$n.file]}"
+  [ -f "$path" ] || { echo "there is no ${entry[$n.file]}"; return 1; }
+  mapfile -t at < <(grep -nF -- "${entry[$n.line]}" "$path" | cut -d: -f1)
+  if [ -v "entry[$n.after]" ]; then
+    mapfile -t from < <(grep -nF -- "${entry[$n.after]}" "$path" | cut -d: -f1)
+    [ ${#from[@]} -eq 1 ] || { echo "\"${entry[$n.after]}\" stands in ${#from[@]} lines, not one"; return 1; }
+    while [ ${#at[@]} -gt 0 ] && [ "${at[0]}" -lt "${from[0]}" ]; do at=("${at[@]:1}"); done
+    at=("${at[@]:0:1}")
   fi
-  [ "$at" -ge 0 ] || { echo "no line holds \"${lines[$index]}\""; return 1; }
-  content[at]=${content[at]/"${lines[$index]}"/"${withs[$index]}"}
+  [ ${#at[@]} -eq 1 ] || { echo "\"${entry[$n.line]}\" stands in ${#at[@]} lines, not one"; return 1; }
+  mapfile -t content <"$path"
+  content[at - 1]=${content[at - 1]/"${entry[$n.line]}"/"${entry[$n.with]}"}
   printf '%s\n' "${content[@]}" >"$path"
 }
 
-# The tests that failed in a test run's output, or what stopped it before any test ran.
+# The tests that failed in a run's output, or the CTest entries that did.
 failed_tests() {
-  local log=$1 names
-  names=$(sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_]*\.[A-Za-z0-9_/]*\).*/\1/p' "$log" | sort -u |
-          paste -sd, -)
-  [ -n "$names" ] ||
-    names=$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$log" | sort -u | paste -sd, -)
+  local names
+  names=$(sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_]*\.[A-Za-z0-9_/]*\).*/\1/p' "$1" | sort -u | paste -sd, -)
+  [ -n "$names" ] || names=$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$1" | sort -u | paste -sd, -)
   echo "$names"
 }
 
 selected=("$@")
-if [ ${#selected[@]} -eq 0 ]; then
-  for i in "${!loses[@]}"; do selected+=($((i + 1))); done
-fi
-
-if ! git -C "$root" diff --quiet HEAD; then
+[ $# -gt 0 ] || mapfile -t selected < <(seq 1 "$count")
+git -C "$root" diff --quiet HEAD ||
   echo "Note: the working tree has uncommitted changes; checking the last commit without them."
-fi
 if [ -d "$work/.git" ]; then
   git -C "$work" fetch -q "$root" HEAD
   git -C "$work" reset -q --hard FETCH_HEAD
@@ -104,53 +62,35 @@ else
   rm -rf "$work"
   git clone -q --no-local "$root" "$work"
 fi
-# Every selected entry must apply to the commit the runs check, before any run starts.
-for number in "${selected[@]}"; do
-  index=$((number - 1))
-  if [ "$index" -lt 0 ] || [ "$index" -ge ${#loses[@]} ]; then
-    echo "no entry $number" >&2
+# Every selected entry must apply to that commit before any run starts.
+for n in "${selected[@]}"; do
+  if ! [[ "$n" =~ ^[1-9][0-9]*$ ]] || [ "$n" -gt "$count" ]; then
+    echo "there is no entry $n" >&2
     exit 2
   fi
-  if ! why=$(apply_entry "$index" "$work"); then
-    echo "entry $number (${files[$index]}) does not apply to the last commit: $why" >&2
-    exit 2
-  fi
+  why=$(apply_entry "$n") || { echo "entry $n does not apply to the last commit: $why" >&2; exit 2; }
   git -C "$work" checkout -q -- .
 done
 logs="$work/build/bite-logs"
 mkdir -p "$logs"
-
-run_tests() {
-  KELTO_TESTS_ONLY=1 "$work/scripts/test.sh" >"$1" 2>&1
-}
+run_tests() { KELTO_TESTS_ONLY=1 "$work/scripts/test.sh" >"$1" 2>&1; }
 
 started=$SECONDS
 echo "Unchanged: running the tests once (log: $logs/unchanged.log)"
-if ! run_tests "$logs/unchanged.log"; then
-  echo "The tests fail without any change; fix that first." >&2
-  exit 1
-fi
-
+run_tests "$logs/unchanged.log" || { echo "The tests fail without any change; fix that first." >&2; exit 1; }
 bad=0
-for number in "${selected[@]}"; do
-  index=$((number - 1))
-  git -C "$work" checkout -q -- .
-  apply_entry "$index" "$work" >/dev/null
-  log="$logs/entry-$number.log"
+for n in "${selected[@]}"; do
+  apply_entry "$n" >/dev/null
+  log="$logs/entry-$n.log"
   if run_tests "$log"; then
-    verdict="missed"
-    bad=1
+    verdict="missed" bad=1
+  elif names=$(failed_tests "$log") && [ -n "$names" ]; then
+    verdict="caught by $names"
   else
-    names=$(failed_tests "$log")
-    if [ -n "$names" ]; then
-      verdict="caught by $names"
-    else
-      verdict="did not build or run (see $log)"
-      bad=1
-    fi
+    verdict="did not build or run (see $log)" bad=1
   fi
-  printf '%2d %-26s %s\n   %s\n' "$number" "${files[$index]}" "$verdict" "${loses[$index]}"
+  git -C "$work" checkout -q -- .
+  printf '%2d %-26s %s\n   %s\n' "$n" "${entry[$n.file]}" "$verdict" "${entry[$n.lose]}"
 done
-git -C "$work" checkout -q -- .
-echo "$(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s for ${#selected[@]} entries"
+echo "$(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s for ${#selected[@]} entries"
 exit "$bad"

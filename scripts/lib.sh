@@ -1,16 +1,11 @@
 # shellcheck shell=bash
-# Sourced by the scripts: what they share. Needs nothing installed but Bash and
-# coreutils, so install-deps.sh can source it before it installs anything.
-#   KELTO_ROOT                the repository
-#   KELTO_RUN                 how 32-bit programs run, as in-32bit.sh found it: native,
-#                             emulated or none (data for the scripts, not for people)
-#   KELTO_WINE_ARCH           win32 or win64, the build Wine runs (kelto_choose_wine; may
-#                             be set beforehand)
+# What the scripts share, sourced. Needs only Bash and coreutils: install-deps.sh sources
+# it before it installs anything. KELTO_RUN says how 32-bit programs run (in-32bit.sh);
+# KELTO_WINE_ARCH, win32 or win64, the build Wine runs (kelto_choose_wine, or by hand).
 
 KELTO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Commands run when the script exits, the last added first; each script's and each
-# helper's own, none replacing another.
+# Commands run when the script exits, the last added first, none replacing another.
 KELTO_EXIT_ACTIONS=()
 kelto_on_exit() {
   KELTO_EXIT_ACTIONS=("$1" "${KELTO_EXIT_ACTIONS[@]}")
@@ -32,49 +27,43 @@ kelto_step() {
   [ $# -eq 0 ] || echo "== $*"
 }
 
-# Whether 32-bit x86 programs run (in the chroot ROOT, if given): natively, or through an
-# emulator registered with binfmt_misc. Asks Wine's 32-bit server, so it answers no as
-# well where Wine's 32-bit half is not installed. In a subshell, so that the shell's word
-# on a program the kernel ended goes nowhere either.
+# Whether 32-bit x86 programs run (in the chroot $1, if given), natively or emulated:
+# asks Wine's 32-bit server, so it says no too where 32-bit Wine is missing. In a
+# subshell, so that the shell's word on a program the kernel ended goes nowhere either.
 kelto_runs_i386() {
   (${1:+chroot "$1"} /usr/lib/wine/wineserver32 --version && true) >/dev/null 2>&1
 }
 
-# The first Debian mirror that apt already uses, in either sources format; Debian's own
-# where none is named.
+# The first Debian mirror apt uses; Debian's own where it names none.
 kelto_debian_mirror() {
-  local file mirror=
-  for file in /etc/apt/sources.list.d/*.sources /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$file" ] || continue
-    mirror=$(sed -n -e 's/^URIs:[[:space:]]*\(.*\/debian\/\{0,1\}\)[[:space:]]*$/\1/p' \
-                    -e 's/^deb[[:space:]]\{1,\}\([^[:space:]]*\/debian\/\{0,1\}\)[[:space:]].*/\1/p' \
-                    "$file" | sed -n 1p)
-    [ -z "$mirror" ] || break
-  done
-  echo "${mirror:-http://deb.debian.org/debian}"
+  local uris
+  uris=$(apt-get indextargets --format "\$(REPO_URI)" | sed -n '\|/debian/$|p')
+  uris=${uris%%$'\n'*}
+  echo "${uris:-http://deb.debian.org/debian/}"
 }
 
-# KELTO_QEMU: a qemu-i386 that can run 32-bit Wine in a namespace of its own. Fails where
-# there is none, saying why unless qemu-user is simply not installed.
+# The major version of the qemu-i386 on PATH, 0 where there is none. Older than 10, it
+# starts 32-bit Wine, which then spins for minutes reserving its address space.
+kelto_qemu_major() {
+  local major
+  major=$(qemu-i386 --version 2>/dev/null | sed -n '1s/^qemu-i386 version \([0-9]*\).*/\1/p')
+  echo "${major:-0}"
+}
+
+# Prints the path of a qemu-i386 that can run 32-bit Wine in a namespace of its own. Fails
+# where there is none, saying why unless qemu-user is simply not installed.
 kelto_find_emulator() {
-  local version
-  KELTO_QEMU=$(command -v qemu-i386) || return 1
-  # Older versions start 32-bit Wine, which then spins for minutes reserving its
-  # address space.
-  version=$("$KELTO_QEMU" --version | sed -n 1p)
-  if [ "$(sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p' <<<"$version")" -lt 10 ] 2>/dev/null ||
-     ! grep -q '^qemu-i386 version [0-9]' <<<"$version"; then
-    echo "Note: $version is too old to run 32-bit Wine (10 or later can)."
+  command -v qemu-i386 || return 1
+  if [ "$(kelto_qemu_major)" -lt 10 ]; then
+    echo "Note: the qemu-i386 here is too old to run 32-bit Wine (10 or later can)." >&2
     return 1
   fi
-  if ! unshare --user --map-root-user --mount true 2>/dev/null; then
-    echo "Note: this system lets no script make a user namespace, which the emulation needs."
-    return 1
-  fi
+  unshare --user --map-root-user --mount true 2>/dev/null ||
+    { echo "Note: this system lets no script make a user namespace, which the emulation needs." >&2; return 1; }
 }
 
-# KELTO_WINE_ARCH, the Wine loader KELTO_WINE, and what Wine needs for them. The 32-bit
-# build where 32-bit programs run, the 64-bit one where they do not.
+# KELTO_WINE_ARCH (the 32-bit build where 32-bit programs run), the Wine loader
+# KELTO_WINE, and what Wine needs for them.
 kelto_choose_wine() {
   if [ -z "${KELTO_WINE_ARCH:-}" ]; then
     KELTO_WINE_ARCH=win64
@@ -115,12 +104,9 @@ kelto_build_run() {
   fi
 }
 
-# WINEPREFIX, for running Kelto ("run") or for the tests ("tests"), booted first unless its
-# last boot finished. A prefix's name tells the build ("64" for the 64-bit one, so that
-# the two never share one) and, with KELTO_TEST_DPI, the display's DPI: Wine 10 reads it
-# once a session, so a test cannot change it for the programs it starts. The tests'
-# prefixes leave windows unmanaged: with no window manager on the virtual display, a
-# managed window takes two seconds to close.
+# WINEPREFIX, for running Kelto ("run") or for the tests ("tests", one per build and
+# KELTO_TEST_DPI, windows unmanaged: see docs/testing.md), booted unless its last boot
+# finished.
 kelto_use_prefix() {
   local name=wineprefix log
   [ "$KELTO_WINE_ARCH" = win32 ] || name+="64"

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every check: the layout and shellcheck, the portable core's
-# unit tests natively (clang 19 with AddressSanitizer and UBSan, a short fuzz run, and
-# g++), the Windows programs built once, clang-tidy over the core and over the Windows
-# programs, the emulation's set-up, the window tests, which drive the real 32-bit
-# Kelto.exe under Wine on a virtual display (window-tests.sh), and last the release zips.
+# Builds everything and runs every check, in the order docs/testing.md gives.
 # KELTO_TESTS_ONLY=1 runs the tests alone: no clang-format, shellcheck, clang-tidy or
-# release step (check-tests-bite.sh runs it so, on code it has changed on purpose).
+# release step.
 set -euo pipefail
 tests_only=${KELTO_TESTS_ONLY:-0}
 # shellcheck source=lib.sh
@@ -13,8 +9,8 @@ tests_only=${KELTO_TESTS_ONLY:-0}
 "$KELTO_ROOT/scripts/install-deps.sh" native cross wine
 cd "$KELTO_ROOT"
 
-# clang-tidy over the files, with the compile commands in the folder $1 and the further
-# arguments in $2; any finding fails the run.
+# clang-tidy over the files, with the compile commands in folder $1 and the arguments
+# in $2; any finding fails the run.
 tidy() {
   local database=$1 arguments=$2 findings
   shift 2
@@ -64,9 +60,8 @@ if [ "$tests_only" != 1 ]; then
   echo "clang-tidy: no findings"
 fi
 
-kelto_step "Scripts: the emulation's set-up (as on a kernel without 32-bit support), the prefix's"
-"$KELTO_ROOT/tests/no_ia32/emulation_test.sh"
-"$KELTO_ROOT/tests/scripts/prefix_test.sh"
+kelto_step "Scripts: the Wine prefix's and the 32-bit emulation's set-up"
+"$KELTO_ROOT/tests/scripts/setup_test.sh"
 
 kelto_step "Window: Kelto.exe with the stand-in library, under Wine"
 "$KELTO_ROOT/scripts/window-tests.sh"

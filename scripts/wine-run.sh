@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in one of the project's own prefixes (lib.sh's
-# kelto_use_prefix, which boots it on first use):
-#   wine-run.sh PROGRAM [ARGS...]          the prefix for running Kelto
-#   wine-run.sh --tests PROGRAM [ARGS...]  the tests' prefix (with KELTO_TEST_DPI, the one
-#                                          whose display has that DPI); CTest's launcher
-# The display comes from DISPLAY, and how 32-bit programs run from KELTO_RUN: run.sh and
-# window-tests.sh set both.
+# Runs a Windows program under Wine in the prefix for running Kelto, or with --tests in
+# the tests' (CTest's launcher). run.sh and window-tests.sh set DISPLAY and KELTO_RUN.
+#   wine-run.sh [--tests] PROGRAM [ARGS...]
 set -euo pipefail
 # shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -21,14 +17,11 @@ fi
 kelto_choose_wine
 kelto_use_prefix "$purpose"
 [ "$purpose" = tests ] || exec "$KELTO_WINE" "$@"
-# Once in a while (seen once in CI, not reproduced since) Wine ends a test program at
-# once, with no output and a failing exit code: the program never ran. Every test
-# program prints before it can fail, so such an end is Wine's, and the program gets
-# one more start.
-# The output goes through a file, not a pipe, since a Wine service that the program
-# starts would hold a pipe open after the program ends; tail passes it on as it comes,
-# so a test that times out still shows how far it got. The file is in build/, where a
-# test killed before it can remove the file leaves it.
+# Once in a while Wine ends a test program at once, with no output and a failing exit
+# code; every test program prints before it can fail, so it gets one more start.
+# The output goes through a file, since a Wine service the program starts would hold a
+# pipe open after it ends; tail passes it on as it comes. In build/, where a killed
+# test leaves it.
 output=$(mktemp "$KELTO_ROOT/build/wine-run-output.XXXXXX")
 kelto_on_exit "rm -f '$output'"
 for attempt in 1 2; do
