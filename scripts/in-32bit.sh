@@ -56,7 +56,11 @@ if kelto_runs_i386 "$chroot_dir"; then
 fi
 # binfmt_misc comes before the kernel's own loader, so the registration is made only
 # where the kernel cannot run 32-bit programs.
-if [ -n "$qemu" ] || qemu=$(kelto_find_emulator); then
+if [ -z "$qemu" ] && [ "$(kelto_qemu_major)" -ge 10 ] && unshare --user --map-root-user --mount true 2>/dev/null
+then
+  qemu=$(command -v qemu-i386)
+fi
+if [ -n "$qemu" ]; then
   exec unshare --user --map-root-user --mount --fork "$0" "${options[@]}" --inside "$qemu" "$@"
 fi
 if [ "$hidden" -eq 1 ]; then

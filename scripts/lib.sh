@@ -50,57 +50,40 @@ kelto_qemu_major() {
   echo "${major:-0}"
 }
 
-# Prints the path of a qemu-i386 that can run 32-bit Wine in a namespace of its own. Fails
-# where there is none, saying why unless qemu-user is simply not installed.
-kelto_find_emulator() {
-  command -v qemu-i386 || return 1
-  if [ "$(kelto_qemu_major)" -lt 10 ]; then
-    echo "Note: the qemu-i386 here is too old to run 32-bit Wine (10 or later can)." >&2
-    return 1
-  fi
-  unshare --user --map-root-user --mount true 2>/dev/null ||
-    { echo "Note: this system lets no script make a user namespace, which the emulation needs." >&2; return 1; }
-}
-
 # KELTO_WINE_ARCH (the 32-bit build where 32-bit programs run), the Wine loader
 # KELTO_WINE, and what Wine needs for them.
 kelto_choose_wine() {
   if [ -z "${KELTO_WINE_ARCH:-}" ]; then
-    KELTO_WINE_ARCH=win64
-    if kelto_runs_i386 "" || [ ! -x /usr/lib/wine/wine64 ]; then
-      KELTO_WINE_ARCH=win32
-    fi
+    KELTO_WINE_ARCH=win32
+    kelto_runs_i386 "" || [ ! -x /usr/lib/wine/wine64 ] || KELTO_WINE_ARCH=win64
   fi
-  case "$KELTO_WINE_ARCH" in
-    win32)
-      KELTO_WINE=wine
-      # Emulated, Wine's 32-bit programs are served by its 64-bit server, at native speed.
-      if [ "${KELTO_RUN:-}" = emulated ] && [ -x /usr/lib/wine/wineserver64 ]; then
-        export WINESERVER=/usr/lib/wine/wineserver64
-      fi
-      ;;
-    win64)
-      # Debian's wine wrapper takes the 32-bit loader whenever it is installed, even
-      # where the kernel cannot run it.
-      KELTO_WINE=/usr/lib/wine/wine64
-      export WINELOADER=$KELTO_WINE
-      ;;
-    *) echo "KELTO_WINE_ARCH must be win32 or win64, not '$KELTO_WINE_ARCH'" >&2; return 2 ;;
-  esac
-  export KELTO_WINE_ARCH KELTO_WINE WINEARCH=$KELTO_WINE_ARCH
-  export WINEDEBUG=${WINEDEBUG:--all}
+  if [ "$KELTO_WINE_ARCH" = win32 ]; then
+    KELTO_WINE=wine
+    # Emulated, Wine's 32-bit programs are served by its 64-bit server, at native speed.
+    if [ "${KELTO_RUN:-}" = emulated ] && [ -x /usr/lib/wine/wineserver64 ]; then
+      export WINESERVER=/usr/lib/wine/wineserver64
+    fi
+  elif [ "$KELTO_WINE_ARCH" = win64 ]; then
+    # Debian's wine wrapper takes the 32-bit loader whenever it is installed, even where
+    # the kernel cannot run it.
+    KELTO_WINE=/usr/lib/wine/wine64
+    export WINELOADER=$KELTO_WINE
+  else
+    echo "KELTO_WINE_ARCH must be win32 or win64, not '$KELTO_WINE_ARCH'" >&2
+    return 2
+  fi
   # No Mono or Gecko installers: nothing here needs them, and they would ask.
-  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  export KELTO_WINE_ARCH KELTO_WINE WINEARCH=$KELTO_WINE_ARCH WINEDEBUG=${WINEDEBUG:--all} \
+    WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 }
 
 # The build that runs, for people: "32-bit, as shipped, emulated by qemu-i386 ...".
 kelto_build_run() {
   if [ "$KELTO_WINE_ARCH" = win64 ]; then
-    echo "64-bit, not as shipped: this machine runs no 32-bit programs, natively or emulated"
-  elif [ "${KELTO_RUN:-}" = emulated ]; then
-    echo "32-bit, as shipped, emulated by ${KELTO_EMULATOR:-qemu-i386}"
+    echo "64-bit, not as shipped: this machine runs no 32-bit programs, natively or through" \
+         "a qemu-i386 10 or later in a user namespace"
   else
-    echo "32-bit, as shipped"
+    echo "32-bit, as shipped${KELTO_EMULATOR:+, emulated by $KELTO_EMULATOR}"
   fi
 }
 
@@ -136,24 +119,42 @@ kelto_use_prefix() {
   touch "$WINEPREFIX/.kelto-ready"
 }
 
-# A virtual display (Xvfb) of the script's own, DISPLAY exported, stopped when the script
-# exits. Xvfb takes the first free display number itself (-displayfd) and says which.
+# First of all in a script that runs Windows programs: "build" installs and builds what
+# it needs, "built" runs what is built; then the script runs through in-32bit.sh, once.
+kelto_in_32bit() {
+  [ -z "${KELTO_RUN:-}" ] || return 0
+  if [ "$1" = build ]; then
+    "$KELTO_ROOT/scripts/install-deps.sh" cross wine
+    "$KELTO_ROOT/scripts/build.sh"
+  fi
+  shift
+  exec "$KELTO_ROOT/scripts/in-32bit.sh" "$0" "$@"
+}
+
+# For programs under test: the Wine build, a virtual display, the tests' prefix, and one
+# Wine server for all of them, ended with the script.
+kelto_test_session() {
+  kelto_choose_wine
+  kelto_start_display
+  kelto_use_prefix tests
+  # A server left by a run that was killed may hold the prefix; mostly there is none.
+  wineserver -k 2>/dev/null || true
+  wineserver -p
+  kelto_on_exit 'wineserver -k'
+  # The session's first program starts Wine's own services; let that be one whose output
+  # goes nowhere, so that none of them holds on to a test's output.
+  "$KELTO_WINE" cmd /c exit >/dev/null 2>&1
+}
+
+# A virtual display (Xvfb) of the script's own, DISPLAY exported, ended when the script
+# exits. Xvfb takes a free display number itself, and writes it (-displayfd).
 kelto_start_display() {
-  local number_file waited=0
-  number_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-  KELTO_XVFB_PID=$!
-  kelto_on_exit "kelto_stop $KELTO_XVFB_PID; rm -f '$number_file'"
-  until [ -s "$number_file" ]; do
-    if ! kill -0 "$KELTO_XVFB_PID" 2>/dev/null || [ "$waited" -gt 100 ]; then
-      echo "Xvfb did not start a display" >&2
-      return 1
-    fi
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  DISPLAY=":$(head -n1 "$number_file")"
-  export DISPLAY
+  local xvfb number
+  exec {xvfb}< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+  kelto_on_exit "kelto_stop $!"
+  read -r -t 10 number <&"$xvfb" || { echo "Xvfb did not start a display" >&2; return 1; }
+  exec {xvfb}<&-
+  export DISPLAY=":$number"
 }
 
 # Ends a process of the script's own, unless it has ended already.

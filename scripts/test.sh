@@ -9,13 +9,15 @@ tests_only=${KELTO_TESTS_ONLY:-0}
 "$KELTO_ROOT/scripts/install-deps.sh" native cross wine
 cd "$KELTO_ROOT"
 
-# clang-tidy over the files, with the compile commands in folder $1 and the arguments
-# in $2; any finding fails the run.
+# The project's own C++ files that build $1 compiles.
+compiled() {
+  sed -n "s|^ *\"file\": \"\($KELTO_ROOT/.*\.cpp\)\",\{0,1\}\$|\1|p" "build/$1/compile_commands.json" | sort -u
+}
+# clang-tidy over the files named on its input, with the compile commands in folder $1
+# and the arguments in $2; any finding fails the run.
 tidy() {
-  local database=$1 arguments=$2 findings
-  shift 2
-  if ! findings=$(printf '%s\n' "$@" |
-                  xargs -P "$(nproc)" -n 4 clang-tidy-19 -p "$database" --quiet ${arguments:+"$arguments"} 2>&1); then
+  local findings
+  if ! findings=$(xargs -P "$(nproc)" -n 4 clang-tidy-19 -p "$1" --quiet ${2:+"$2"} 2>&1); then
     grep -v 'warnings generated' <<<"$findings"
     exit 1
   fi
@@ -44,19 +46,15 @@ kelto_step "Windows programs: built once, for 32-bit and 64-bit Windows"
 
 if [ "$tests_only" != 1 ]; then
   kelto_step "clang-tidy-19: the core, natively; the Windows programs, for 32-bit Windows"
-  mapfile -t core < <(git ls-files 'link/*.cpp' 'window/*.cpp' 'tests/unit/*.cpp' 'bench/*.cpp' \
-                        'tests/fuzz/*.cpp' | grep -v -e '_win\.cpp$' -e '/main_window\.cpp$')
-  tidy build/native "" "${core[@]}"
+  compiled native | tidy build/native ""
   # Clang reads MinGW's headers for the cross build's commands, less GCC's stack flags.
   mkdir -p build/tidy-win32
   sed -E 's/ -m(preferred|incoming)-stack-boundary=2//g' build/win32/compile_commands.json \
     >build/tidy-win32/compile_commands.json
-  mapfile -t windows < <(git ls-files 'link/*_win.cpp' 'window/*_win.cpp' window/main_window.cpp \
-                           main.cpp 'standin/*.cpp' 'simulator/*.cpp' 'tests/window/*.cpp' \
-                           'bench/*_win.cpp')
-  # The two checks the Win32 API makes meaningless (see .clang-tidy).
-  tidy build/tidy-win32 --checks=-performance-no-int-to-ptr,-bugprone-casting-through-void \
-    "${windows[@]}"
+  # The files only the Windows build compiles, less the two checks the Win32 API makes
+  # meaningless (see .clang-tidy).
+  comm -13 <(compiled native) <(compiled win32) |
+    tidy build/tidy-win32 --checks=-performance-no-int-to-ptr,-bugprone-casting-through-void
   echo "clang-tidy: no findings"
 fi
 

@@ -6,10 +6,7 @@ set -euo pipefail
 # shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 purpose=run
-if [ "${1:-}" = --tests ]; then
-  purpose=tests
-  shift
-fi
+[ "${1:-}" != --tests ] || { purpose=tests; shift; }
 if [ -z "${DISPLAY:-}" ]; then
   echo "wine-run.sh: no DISPLAY; run scripts/run.sh or scripts/window-tests.sh, which set one" >&2
   exit 2
@@ -25,7 +22,6 @@ kelto_use_prefix "$purpose"
 output=$(mktemp "$KELTO_ROOT/build/wine-run-output.XXXXXX")
 kelto_on_exit "rm -f '$output'"
 for attempt in 1 2; do
-  started=$(date +%s%N)
   : >"$output"
   "$KELTO_WINE" "$@" >"$output" 2>&1 &
   program=$!
@@ -36,7 +32,7 @@ for attempt in 1 2; do
   if [ "$status" -eq 0 ] || [ -s "$output" ] || [ "$attempt" -eq 2 ]; then
     break
   fi
-  echo "wine-run.sh: Wine ended $1 after $((($(date +%s%N) - started) / 1000000)) ms with" \
-       "exit code $status and no output, so it never ran; starting it once more" >&2
+  echo "wine-run.sh: Wine ended $1 with exit code $status and no output, so it never ran;" \
+       "starting it once more" >&2
 done
 exit "$status"
