@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# Runs a command where 32-bit x86 programs run, and tells it how in KELTO_RUN: native (the
-# kernel runs them), emulated (qemu-i386, named in KELTO_EMULATOR, registered with
-# binfmt_misc in a user and mount namespace of the command's own) or none (Wine then runs
-# the 64-bit build). The one place where that namespace is entered: scripts that run
-# Windows programs pass through here first, and a command that knows KELTO_RUN already
-# runs as it is. See docs/testing.md.
+# Runs a command where 32-bit x86 programs run, and tells it how in KELTO_RUN: native,
+# emulated (by KELTO_EMULATOR, in a user and mount namespace of the command's own) or none.
+# The one place where that namespace is entered (docs/testing.md).
 #   in-32bit.sh [--hidden] [--chroot DIR] COMMAND [ARGS...]
-# --hidden emulates without telling the command, which then takes the path for a kernel
-# that runs 32-bit programs; --chroot DIR asks inside DIR, and registers DIR's own
+# --hidden: emulated, but the command is not told. --chroot DIR: in DIR, with its own
 # qemu-i386, since a process inside a chroot may not make a user namespace.
 set -euo pipefail
 # shellcheck source=lib.sh

@@ -103,13 +103,10 @@ kelto_use_prefix() {
   # Each step chained to the last: a caller's "||" would switch off set -e in here.
   {
     "$KELTO_WINE" wineboot --init &&
-      if [ "$1" = tests ]; then
-        "$KELTO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f &&
-          if [ -n "${KELTO_TEST_DPI:-}" ]; then
-            "$KELTO_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-              /d "$KELTO_TEST_DPI" /f
-          fi
-      fi &&
+      { [ "$1" != tests ] ||
+          "$KELTO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f; } &&
+      { [ -z "${KELTO_TEST_DPI:-}" ] ||
+          "$KELTO_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KELTO_TEST_DPI" /f; } &&
       wineserver --wait
   } >"$log" 2>&1 || {
     echo "The Wine prefix $WINEPREFIX could not be made ready:" >&2
@@ -159,8 +156,6 @@ kelto_start_display() {
 
 # Ends a process of the script's own, unless it has ended already.
 kelto_stop() {
-  if kill -0 "$1" 2>/dev/null; then
-    kill "$1"
-    wait "$1" 2>/dev/null || [ $? -gt 128 ]  # ended by the signal, as asked
-  fi
+  kill "$1" 2>/dev/null || return 0
+  wait "$1" 2>/dev/null || [ $? -gt 128 ]  # ended by the signal, as asked
 }

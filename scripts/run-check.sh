@@ -12,14 +12,10 @@ run=$!
 seen=0
 for _ in $(seq 1 600); do
   tree=$(xwininfo -root -tree)
-  if grep -q '"Kelto":' <<<"$tree" && grep -q '"KeltoChat":' <<<"$tree"; then
-    seen=1
-    break
-  fi
+  [[ "$tree" != *'"Kelto":'* || "$tree" != *'"KeltoChat":'* ]] || { seen=1; break; }
   sleep 0.5
 done
-# Ends Kelto and KeltoChat, and so run.sh; it then tells Kelto's status, which is not
-# this check's.
+# Ends Kelto and KeltoChat, and so run.sh, whose status is then not this check's.
 kelto_choose_wine
 kelto_use_prefix run
 wineserver -k

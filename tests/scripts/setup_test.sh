@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# The scripts' set-up, with stand-ins for Wine and qemu-i386 on PATH. Results read as
-# GoogleTest's, for check-tests-bite.sh.
-#   Prefix     a Wine prefix is ready only once every step of its boot has succeeded.
-#   Emulation  on a kernel imitated to run no 32-bit programs (without-ia32.sh), a script
-#              that runs through in-32bit.sh runs emulated in exactly one namespace,
-#              stops saying why, or falls back to the 64-bit build. Skipped, saying so,
-#              where no user namespace may have a binfmt_misc of its own (a chroot, or
-#              Linux before 6.7).
+# The scripts' set-up, with stand-ins for Wine and qemu-i386; results read as GoogleTest's.
+#   Prefix     ready only once every step of its boot has succeeded.
+#   Emulation  on a kernel imitated to run no 32-bit programs, a script runs emulated in
+#              one namespace, stops saying why, or falls back to the 64-bit build.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
