@@ -6,7 +6,6 @@
 # --hidden: emulated, but the command is not told. --chroot DIR: in DIR, with its own
 # qemu-i386, since a process inside a chroot may not make a user namespace.
 set -euo pipefail
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 options=() hidden=0 chroot_dir='' qemu='' inside=0

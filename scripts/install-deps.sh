@@ -4,7 +4,6 @@
 # and 13 both carry, so that the checks agree.
 #   install-deps.sh [native] [cross] [wine]    the groups named, or all three
 set -euo pipefail
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 groups=("$@")

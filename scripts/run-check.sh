@@ -3,7 +3,6 @@
 # Kelto and KeltoChat, come up; then ends them. test-on-debian.sh runs it in the chroot,
 # once test.sh has built everything there. Needs x11-utils (xwininfo) to see the windows.
 set -euo pipefail
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kelto_start_display
 log=$(mktemp)

@@ -3,7 +3,6 @@
 # the stand-in wadapi.dll talks to over DDE. Uses your DISPLAY, or a virtual one when
 # there is none.
 set -euo pipefail
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kelto_in_32bit build "$@"
 if [ -z "${DISPLAY:-}" ]; then

@@ -3,7 +3,6 @@
 # clone, install-deps.sh, test.sh, run.sh (docs/testing.md). Needs root.
 #   test-on-debian.sh 12|13 [--fresh]    --fresh: a new chroot, not the one kept
 set -euo pipefail
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 case "${1:-}" in
   12) codename=bookworm ;;

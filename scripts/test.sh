@@ -4,7 +4,6 @@
 # release step.
 set -euo pipefail
 tests_only=${KELTO_TESTS_ONLY:-0}
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 "$KELTO_ROOT/scripts/install-deps.sh" native cross wine
 cd "$KELTO_ROOT"

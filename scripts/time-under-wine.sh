@@ -2,7 +2,6 @@
 # Builds and times the real Kelto.exe under Wine against what the system needs for the
 # same work (docs/benchmarks.md, bench/window_timing_win.cpp).
 set -euo pipefail
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kelto_in_32bit build "$@"
 kelto_test_session

@@ -3,7 +3,6 @@
 # stand-in library under Wine, on a virtual display of its own. Run after build.sh;
 # arguments go to CTest. Which build ran, and how, goes to build/window-tests.run.
 set -euo pipefail
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kelto_in_32bit built "$@"
 kelto_test_session

@@ -3,7 +3,6 @@
 # the tests' (CTest's launcher). run.sh and window-tests.sh set DISPLAY and KELTO_RUN.
 #   wine-run.sh [--tests] PROGRAM [ARGS...]
 set -euo pipefail
-# shellcheck source=lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 purpose=run
 [ "${1:-}" != --tests ] || { purpose=tests; shift; }
