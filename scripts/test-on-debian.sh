@@ -10,6 +10,9 @@ case "${1:-}" in
   *) echo "usage: test-on-debian.sh 12|13 [--fresh]" >&2; exit 2 ;;
 esac
 [ "$(id -u)" -eq 0 ] || { echo "test-on-debian.sh: needs root (debootstrap, chroot)" >&2; exit 2; }
+# The chroot's mounts, and every process started in it, belong to a mount and a PID
+# namespace of the run's own (in which it is process 1), and end with it.
+[ $$ -eq 1 ] || exec unshare --mount --pid --fork --kill-child --mount-proc "$0" "$@"
 cache=${KELTO_DEBIAN_CACHE:-/var/cache/kelto-debian}
 chroot_dir="$cache/$codename"
 mkdir -p "$cache"
@@ -28,19 +31,8 @@ if [ "${2:-}" = --fresh ] || [ ! -f "$chroot_dir/.kelto-bootstrapped" ]; then
   touch "$chroot_dir/.kelto-bootstrapped"
 fi
 
-# Anything still running from inside the chroot (Wine, Xvfb) holds its mounts: ended
-# first, then the mounts, the last made first.
-stop_chroot_processes() {
-  local pid
-  for pid in /proc/[0-9]*; do
-    [ "$(readlink "$pid/root")" != "$chroot_dir" ] || kill -9 "${pid#/proc/}"
-  done 2>/dev/null  # a process may end between the look and the kill
-}
-kelto_on_exit stop_chroot_processes
 for fs in proc sys dev; do
   mount --rbind "/$fs" "$chroot_dir/$fs"
-  mount --make-rslave "$chroot_dir/$fs"
-  kelto_on_exit "umount -R -l '$chroot_dir/$fs'"
 done
 cp -L /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
 # A clean clone: what is committed, nothing from this working tree's build. A minbase
