@@ -60,8 +60,7 @@ programs="$unpacked/trial/$trial"
 for file in "${kelto_files[@]}"; do
   cmp -s "$unpacked/kelto/$file" "$programs/$file" || fail "the two zips hold different files named $file"
 done
-echo "Both zips hold the same Kelto files; unpacked into the chat client's folder, neither"
-echo "replaces anything but Kelto's own."
+echo "Both zips hold the same Kelto files, and neither can replace a file of the chat client's."
 
 # The header's flags and the import, export and resource tables, as objdump reads them.
 headers() { i686-w64-mingw32-objdump -p "$programs/$1"; }
@@ -87,11 +86,10 @@ for program in Kelto.exe KeltoChat.exe wadapi.dll; do
     has "${dll,,}" "$system_dlls" || fail "$program imports $dll, which is not one of the system's DLLs"
   done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$info")
   # The import table's rows: address, hint, name.
-  while read -r name; do
-    ! has "$name" "$suspect_imports" ||
-      fail "$program imports $name, which antivirus takes for an injector's; build it with the win32 thread model"
-  done < <(sed -n '/^The Import Tables/,/^The Export Tables\|^There is no\|^The Function Table/p' <<<"$info" |
-           awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print $3}')
+  suspects=$(sed -n '/^The Import Tables/,/^The Export Tables\|^There is no\|^The Function Table/p' <<<"$info" |
+             awk -v suspect="$suspect_imports" 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && $3 ~ suspect {print $3}')
+  [ -z "$suspects" ] ||
+    fail "$program imports ${suspects//$'\n'/ }, which antivirus takes for an injector's; build it with the win32 thread model"
   echo "$program: 32-bit x86, ASLR and DEP on, no build time, a version resource, only the system's DLLs"
 done
 info=$(headers Kelto.exe)
@@ -113,8 +111,7 @@ if [ -f tested-files.sha256 ]; then
     fail "the zipped programs are not the ones the window tests ran"
   echo "The zipped programs are the very files the window tests ran."
 else
-  echo "Note: the window tests have not run on the 32-bit build here, so the zips are not"
-  echo "compared with what they ran."
+  echo "Note: the window tests have not run the 32-bit build here; the zips are not compared with it."
 fi
 size=$(stat -c %s bin/Kelto.exe)
 echo "Kelto.exe: $size bytes (at most $((320 * 1024)))"
