@@ -70,8 +70,8 @@ else
   cat >"$work/probe.sh" <<PROBE
 #!/bin/bash
 set -euo pipefail
-[ -n "\${KELTO_RUN:-}" ] || exec "$root/scripts/in-32bit.sh" "\$0" "\$@"
 . "$root/scripts/lib.sh"
+kelto_in_32bit built "\$@"
 kelto_choose_wine
 echo "runs: \$(kelto_build_run)"
 PROBE
