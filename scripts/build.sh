@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows side: Kelto.exe, the stand-in wadapi.dll, KeltoChat and the window
-# tests, for 32-bit Windows into build/win32/bin, and the same for 64-bit Windows into
-# build/win64/bin: the window tests run whichever build Wine can run here (see
-# lib.sh), and give it the other build's wadapi.dll as one of the wrong bitness.
+# Builds the Windows programs (Kelto, the stand-in wadapi.dll, KeltoChat, the window tests)
+# into build/win32/bin and build/win64/bin: each build's tests use the other's wadapi.dll.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh" cross

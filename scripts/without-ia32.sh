@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command as on a kernel that runs no 32-bit programs, so that the emulated path
-# (qemu-user in a namespace, see in-32bit.sh) can be tried on any machine:
-#   without-ia32.sh ./scripts/test.sh
-# Every process the command starts that makes a system call through the 32-bit ABI is
-# ended, as the kernel would refuse it. Builds the launcher natively on first use.
+# Runs a command as on a kernel that runs no 32-bit programs: every process it starts that
+# makes a 32-bit system call is ended (docs/testing.md). Builds the launcher on first use.
+#   without-ia32.sh COMMAND [ARGS...]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source="$root/tests/no_ia32/without_ia32.c"
