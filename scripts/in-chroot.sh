@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Runs a command in the Debian chroot DIR, in its clone of this repository, with the
-# environment a new root login there would have, and how 32-bit programs run (KELTO_RUN,
-# set where in-32bit.sh --chroot DIR runs this):
+# Runs a command in the chroot DIR's clone of this repository, as a new root login there
+# would, told how 32-bit programs run (in-32bit.sh --chroot DIR runs this):
 #   in-chroot.sh DIR COMMAND [ARGS...]
 set -euo pipefail
 dir=$1

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Runs run.sh as a user would, on a virtual display, and checks that both of its windows,
-# Kelto and KeltoChat, come up; then ends them. test-on-debian.sh runs it in the chroot,
-# once test.sh has built everything there. Needs x11-utils (xwininfo) to see the windows.
+# Runs run.sh on a virtual display, as test-on-debian.sh does after test.sh, and checks
+# that its windows Kelto and KeltoChat come up; needs x11-utils (xwininfo) to see them.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kelto_start_display
