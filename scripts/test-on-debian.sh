@@ -17,9 +17,10 @@ cache=${KELTO_DEBIAN_CACHE:-/var/cache/kelto-debian}
 chroot_dir="$cache/$codename"
 mkdir -p "$cache"
 scripts="$KELTO_ROOT/scripts"
-# In the chroot, through in-32bit.sh: where the kernel runs no 32-bit programs, the
-# chroot's own qemu-i386 runs them in a namespace entered before the chroot.
-in_chroot() { "$scripts/in-32bit.sh" --chroot "$chroot_dir" "$scripts/in-chroot.sh" "$chroot_dir" "$@"; }
+in_chroot() { "$scripts/in-chroot.sh" "$chroot_dir" "$@"; }
+# Where the kernel runs no 32-bit programs, the chroot's own qemu-i386 (installed by
+# install-deps.sh there) runs them, in a namespace entered before the chroot.
+in_chroot_32bit() { "$scripts/in-32bit.sh" --chroot "$chroot_dir" "$scripts/in-chroot.sh" "$chroot_dir" "$@"; }
 
 command -v debootstrap >/dev/null ||
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap >/dev/null
@@ -44,8 +45,8 @@ kelto_step "Debian $1: ./scripts/install-deps.sh (and x11-utils, for run-check.s
 in_chroot ./scripts/install-deps.sh
 in_chroot apt-get install -y -qq --no-install-recommends x11-utils >/dev/null
 kelto_step "Debian $1: ./scripts/test.sh"
-in_chroot ./scripts/test.sh
+in_chroot_32bit ./scripts/test.sh
 kelto_step "Debian $1: ./scripts/run.sh, until the windows Kelto and KeltoChat are on the screen"
-in_chroot ./scripts/run-check.sh
+in_chroot_32bit ./scripts/run-check.sh
 kelto_step
 echo "Debian $1 ($codename): the README's commands work"
