@@ -3,7 +3,8 @@
 # it before it installs anything. KELTO_RUN says how 32-bit programs run (in-32bit.sh);
 # KELTO_WINE_ARCH, win32 or win64, the build Wine runs (kelto_choose_wine, or by hand).
 
-KELTO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# Physical, as CMake records it in the compile commands.
+KELTO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
 
 # Commands run when the script exits, the last added first, none replacing another.
 KELTO_EXIT_ACTIONS=()

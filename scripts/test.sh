@@ -10,7 +10,8 @@ cd "$KELTO_ROOT"
 
 # The project's own C++ files that build $1 compiles.
 compiled() {
-  sed -n "s|^ *\"file\": \"\($KELTO_ROOT/.*\.cpp\)\",\{0,1\}\$|\1|p" "build/$1/compile_commands.json" | sort -u
+  sed -n 's|^ *"file": "\(.*\.cpp\)",\{0,1\}$|\1|p' "build/$1/compile_commands.json" |
+    grep -F "$KELTO_ROOT/" | sort -u
 }
 # clang-tidy over the files named on its input, with the compile commands in folder $1
 # and the arguments in $2; any finding fails the run.
