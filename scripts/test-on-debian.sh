@@ -43,7 +43,7 @@ git clone --quiet --no-local "$KELTO_ROOT" "$chroot_dir/root/kelto"
 
 kelto_step "Debian $1: ./scripts/install-deps.sh (and x11-utils, for run-check.sh to see windows)"
 in_chroot ./scripts/install-deps.sh
-in_chroot apt-get install -y -qq --no-install-recommends x11-utils >/dev/null
+in_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends x11-utils >/dev/null
 kelto_step "Debian $1: ./scripts/test.sh"
 in_chroot_32bit ./scripts/test.sh
 kelto_step "Debian $1: ./scripts/run.sh, until the windows Kelto and KeltoChat are on the screen"
