@@ -48,8 +48,8 @@ release=()
 if [ "$(. /etc/os-release && echo "$VERSION_CODENAME")" = bookworm ]; then
   grep -qrs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/ ||
     printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: %s\n' \
-    "$(kelto_debian_mirror)" /usr/share/keyrings/debian-archive-keyring.gpg |
-    $SUDO tee /etc/apt/sources.list.d/kelto-bookworm-backports.sources >/dev/null
+      "$(kelto_debian_mirror)" /usr/share/keyrings/debian-archive-keyring.gpg |
+      $SUDO tee /etc/apt/sources.list.d/kelto-bookworm-backports.sources >/dev/null
   release=(-t bookworm-backports)
 fi
 echo "Installing: qemu-user (this kernel runs no 32-bit programs; qemu-user runs them)"
