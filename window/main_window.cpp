@@ -37,14 +37,18 @@ RECT FrameFor(const layout::Scale& scale) {
   return dpi::WindowRectForClient(client.cx, client.cy, kWindowStyle, kWindowExStyle, scale.Dpi());
 }
 
-// The host frame's access key, which takes the focus to the host field inside it.
+// The host frame's access key, which takes the focus to the host field inside it. Read
+// from the layout once: the message loop asks for it with every message.
 wchar_t FrameAccessKey() {
-  for (const layout::ControlSpec& entry : layout::kControls) {
-    if (entry.id == IDC_FRAME1) {
-      return keyboard::AccessKey(entry.caption);
+  static const wchar_t key = [] {
+    for (const layout::ControlSpec& entry : layout::kControls) {
+      if (entry.id == IDC_FRAME1) {
+        return keyboard::AccessKey(entry.caption);
+      }
     }
-  }
-  return L'\0';
+    return L'\0';
+  }();
+  return key;
 }
 
 bool IsIndicator(int id) {
@@ -102,10 +106,7 @@ MainWindow::MainWindow(HINSTANCE instance, ModDapi& link, const LinkSystem& syst
   }
   try {
     CreateControls();
-    const UINT dpi = dpi::ForWindow(window_);
-    auto [font, scale] = FontAndScale(dpi);
-    ApplyLayout(std::move(font), scale);
-    SetIcons(dpi);
+    LayOutAt(dpi::ForWindow(window_));
     SizeToLayout();
   } catch (...) {
     DestroyWindow(window_);
@@ -159,6 +160,12 @@ void MainWindow::ApplyLayout(dpi::UniqueFont font, const layout::Scale& scale) {
     font_ = std::move(font);  // the old font is freed only once no control uses it
   }
   scale_ = scale;
+}
+
+void MainWindow::LayOutAt(UINT dpi) {
+  auto [font, scale] = FontAndScale(dpi);
+  ApplyLayout(std::move(font), scale);
+  SetIcons(dpi);
 }
 
 SIZE MainWindow::FrameSizeAt(UINT dpi) const {
@@ -389,9 +396,7 @@ void MainWindow::OnActivate(WORD state, bool minimised) {
 // position is taken, the size is the layout's, and the window stays on the monitor,
 // unless the user is dragging it there.
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  auto [font, scale] = FontAndScale(dpi);
-  ApplyLayout(std::move(font), scale);
-  SetIcons(dpi);
+  LayOutAt(dpi);
   // Moved and sized in one step; then fitted to a menu bar that wraps at the new DPI.
   const RECT frame = FrameFor(scale_);
   SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.right - frame.left,

@@ -67,6 +67,8 @@ class MainWindow final : public GameWindow {
   void CreateControls();
   // The controls at the scale, in the font (null: the one they have).
   void ApplyLayout(dpi::UniqueFont font, const layout::Scale& scale);
+  // The controls, their font and the window's icons for the DPI.
+  void LayOutAt(UINT dpi);
   // The window's size for the layout, in place, so that its client area is exactly
   // the layout's, however many rows the menu bar takes.
   void SizeToLayout();
