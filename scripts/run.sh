@@ -14,12 +14,12 @@ echo "Running build/$KELTO_WINE_ARCH/bin/Kelto.exe: $(kelto_build_run)."
 # A new prefix takes a while to boot; booted first, KeltoChat starts in a moment.
 kelto_use_prefix run
 cd "$KELTO_ROOT/build/$KELTO_WINE_ARCH/bin"
-"$KELTO_ROOT/scripts/wine-run.sh" KeltoChat.exe &
+"$KELTO_WINE" KeltoChat.exe &
 kelto_on_exit "kelto_stop $!"
 # Kelto's link needs the simulator's DDE service; give it a moment to register.
 sleep 3
 echo "Starting Kelto; close its window or choose File > Exit to end."
 status=0
-"$KELTO_ROOT/scripts/wine-run.sh" Kelto.exe || status=$?
+"$KELTO_WINE" Kelto.exe || status=$?
 echo "Kelto ended with status $status; closing KeltoChat."
 exit "$status"
